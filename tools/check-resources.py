@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Check the scripts that Tumbledeck carries as resources (spec Parts 2.1 to 2.3).
+"""Check the scripts that Tumbledeck carries as resources.
 
 For resources/GetPXDRData.bat (id 101) and resources/SaveOrig.bat (id 102):
 size in bytes, number of lines, plain ASCII, CR LF at the end of every line

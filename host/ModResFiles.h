@@ -1,0 +1,21 @@
+// Writes one of the documents the executable carries into a file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace td {
+
+// Resource ids of the carried documents (all of type "CUSTOM").
+constexpr int16_t kResDataPathScript = 101;  // "GetPXDRData.bat"
+constexpr int16_t kResBackupScript = 102;    // "SaveOrig.bat"
+constexpr int16_t kResUserGuide = 103;       // "How to Use.rtf"
+
+// Writes the resource's exact bytes over whatever the file held. Returns 0, or the
+// number of the error that stopped it; it shows nothing.
+int32_t WriteResFile(Platform& platform, int16_t id, const std::string& type,
+                     const std::string& path);
+
+}  // namespace td

@@ -1,0 +1,59 @@
+// Small text helpers shared by the switcher's steps.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace td {
+
+// Lower case for the ASCII letters; every name the program compares with is ASCII.
+inline std::string LowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+// Removes leading and trailing blanks (spaces only, not tabs).
+inline std::string TrimSpaces(std::string_view text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(' ');
+  return std::string(text.substr(first, last - first + 1));
+}
+
+inline std::string TrimTrailingSpaces(std::string_view text) {
+  const auto last = text.find_last_not_of(' ');
+  return last == std::string_view::npos ? std::string() : std::string(text.substr(0, last + 1));
+}
+
+// The part after the last "\"; the whole text when it has none, "" when it ends in one.
+inline std::string AfterLastBackslash(std::string_view path) {
+  const auto slash = path.rfind('\\');
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+// A full path with a drive ("D:\...") or a network share ("\\server\...").
+inline bool IsAbsolutePath(std::string_view path) {
+  const bool drive = path.size() >= 3 && path[1] == ':' && path[2] == '\\';
+  return drive || path.substr(0, 2) == "\\\\";
+}
+
+// Splits 8-bit text into lines. CR LF, a lone CR and a lone LF each end a line; a
+// terminator at the very end does not start another line.
+inline std::vector<std::string> SplitLines(std::string_view bytes) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\r' && bytes[i] != '\n') continue;
+    lines.emplace_back(bytes.substr(start, i - start));
+    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+  return lines;
+}
+
+}  // namespace td

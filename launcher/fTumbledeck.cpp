@@ -1,0 +1,145 @@
+#include "launcher/fTumbledeck.h"
+
+#include "launcher/TextUtil.h"
+
+namespace td {
+
+namespace {
+
+WindowSpec MainWindowSpec() {
+  WindowSpec spec;
+  spec.caption = "Random Tumbledeck";
+  spec.border = Border::kFixedSingle;
+  spec.maximizeBox = false;
+  spec.backColor = 0xC0C0C0;
+  spec.clientWidth = 3780;
+  spec.clientHeight = 420;
+  spec.initialState = WindowState::kMinimized;
+  return spec;
+}
+
+ControlSpec QuitButtonSpec() {
+  ControlSpec spec;
+  spec.bounds = {30, 30, 855, 345};
+  spec.caption = "Quit";
+  return spec;
+}
+
+// Files a run may leave in the master folder, deleted by the end-of-run tick.
+constexpr const char* kScratchFiles[] = {"GetPXDRData.bat", "pxdrdatapath.txt", "SaveOrig.bat",
+                                         "How to Use.rtf"};
+constexpr const char* kCopyScriptFile = "XcopyCmd.bat";
+
+}  // namespace
+
+fTumbledeck::fTumbledeck(Platform& platform) : platform_(platform) {}
+
+fTumbledeck::~fTumbledeck() = default;
+
+void fTumbledeck::Load() {
+  Ui& ui = platform_.Screen();
+  window_ = ui.OpenWindow(MainWindowSpec(), *this);
+  CmdEnd = window_->AddButton(QuitButtonSpec(), [this] { CmdEnd_Click(); });
+  Timer1 = window_->AddTimer(500, true, [this] { Timer1_Timer(); });
+  try {
+    Form_Load();
+  } catch (const RunError& error) {
+    ui.ReportUnhandled(error);
+  }
+  // The end-of-run tick may already have closed the window inside one of the yields.
+  if (!unloaded_) window_->Show();
+}
+
+void fTumbledeck::Form_Load() {
+  WorkDone = false;
+  DebugMode = false;
+  WriteCopyScript = false;
+  Quote = "\"";
+  const Bounds here = window_->GetBounds();
+  window_->SetBounds({0, 0, here.width, here.height});
+  platform_.Screen().DoEvents();
+  platform_.Machine().Randomize();
+  GetAppInfo();
+  ReadSettings();
+  GetPXDRPath();
+  ReadFiles();
+  const std::vector<std::string> CmdArgs = GetCommandLine(1);
+
+  SetName = "";
+  if (CmdArgs.size() > 1 && !CmdArgs[1].empty()) {
+    SetName = AfterLastBackslash(CmdArgs[1]);
+    const std::string command = LowerAscii(TrimSpaces(SetName));
+    if (command == "makebackup") return SaveOrig();
+    if (command == "help") return ShowHelp();
+    if (command == "showcards") return ShowCards();
+  }
+
+  if (SetName.empty()) {
+    if (SetCount == 0) {
+      WorkDone = true;
+      return;
+    }
+    SetName = SetNames[static_cast<std::size_t>(SetOrder[1] - 1)];
+  }
+  // An empty or relative host path (the script's answer when the host has no value)
+  // would make xcopy copy into whatever folder is current.
+  if (!IsAbsolutePath(HostDataPath) || !SetHasData()) {
+    WorkDone = true;
+    return;
+  }
+  CopySet();
+  WorkDone = true;
+}
+
+void fTumbledeck::GetAppInfo() {
+  const std::string exe = platform_.Machine().ExecutablePath();
+  const auto slash = exe.rfind('\\');
+  const std::string file = slash == std::string::npos ? exe : exe.substr(slash + 1);
+  MyName = file.substr(0, file.rfind('.'));
+  MyPath = slash == std::string::npos ? std::string() : exe.substr(0, slash);
+  if (MyPath.empty() || MyPath.back() != '\\') MyPath += '\\';
+}
+
+bool fTumbledeck::SetHasData() {
+  auto listing = platform_.Files().List(MyPath + SetName + "\\data\\*.*");
+  return listing->Next().has_value();
+}
+
+void fTumbledeck::CmdEnd_Click() { WorkDone = true; }
+
+void fTumbledeck::Timer1_Timer() {
+  platform_.Screen().DoEvents();
+  if (!WorkDone) return;
+  Timer1->SetEnabled(false);
+  RemoveScratchFiles();
+  for (auto* form : {&Form2, &Form3, &Form4}) {
+    if (*form) (*form)->Unload();
+  }
+  window_->Destroy();
+  unloaded_ = true;
+}
+
+void fTumbledeck::RemoveScratchFiles() {
+  std::vector<std::string> names(std::begin(kScratchFiles), std::end(kScratchFiles));
+  if (!WriteCopyScript) names.emplace_back(kCopyScriptFile);
+  for (const std::string& name : names) {
+    try {
+      platform_.Files().RemoveFile(MyPath + name);
+    } catch (const RunError&) {
+      // A file that is missing or cannot go is no reason to keep the run alive.
+    }
+  }
+}
+
+std::string fTumbledeck::ScriptCommandLine(const std::string& scriptName) const {
+  return Quote + MyPath + scriptName + Quote + " " + Quote + MyPath + Quote;
+}
+
+int RunTumbledeck(Platform& platform) {
+  fTumbledeck main(platform);
+  main.Load();
+  platform.Screen().RunUntilNoWindows();
+  return 0;
+}
+
+}  // namespace td

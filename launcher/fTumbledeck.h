@@ -1,0 +1,84 @@
+// The main window "Random Tumbledeck": it holds the run's shared state, and its load
+// handler performs the whole job in one pass. The run ends when some part sets
+// WorkDone; the window's timer then deletes the scratch files and closes every window.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace td {
+
+// A window that the main window unloads at the end of the run (progress, viewer, help).
+class ChildForm {
+ public:
+  virtual ~ChildForm() = default;
+  virtual void Unload() = 0;
+};
+
+class fTumbledeck : public WindowEvents {
+ public:
+  explicit fTumbledeck(Platform& platform);
+  ~fTumbledeck() override;
+
+  // --- Shared state, alive for the whole run -------------------------------------
+  std::string MyPath;        // the master folder, always ending in "\"
+  std::string MyName;        // the executable's base name
+  std::string Quote;         // the double-quote character
+  std::string HostDataPath;  // the host's data folder, as its registry value has it
+  std::string SetName;       // the card set or command of this run
+  std::vector<std::string> SetNames;  // the catalogue; position p is SetNames[p - 1]
+  int16_t SetCount = 0;
+  std::vector<int16_t> SetOrder;      // a permutation of 1..SetCount in [1..SetCount]
+  bool WorkDone = false;
+  bool DebugMode = false;
+  bool WriteCopyScript = false;
+  std::string CopyCommand;
+
+  // The other windows, created on first use by the commands that need them.
+  std::unique_ptr<ChildForm> Form2, Form3, Form4;
+
+  // --- Start and end of the run ----------------------------------------------------
+  // Creates the window (hidden), runs Form_Load and shows the window minimized. A
+  // failure that nothing trapped is reported and ends the process.
+  void Load();
+  void Form_Load();
+  void Timer1_Timer();
+  void CmdEnd_Click();
+
+  // --- The run's steps -------------------------------------------------------------
+  void GetAppInfo();
+  void GetPXDRPath();
+  void ReadFiles();
+  std::vector<std::string> GetCommandLine(int MaxArgs = 10);
+  void SaveOrig();
+  void ShowHelp();
+  void ShowCards();
+
+  Platform& Machine() { return platform_; }
+  Window* MainWindow() { return window_.get(); }
+
+ private:
+  void ShuffleSets();
+  void ReadSettings();
+  bool SetHasData();
+  void CopySet();
+  void PrepareBackupFolder();
+  void RemoveScratchFiles();
+  bool Exists(const std::string& path);
+  std::string ScriptCommandLine(const std::string& scriptName) const;
+
+  Platform& platform_;
+  std::unique_ptr<Window> window_;
+  std::unique_ptr<Button> CmdEnd;
+  std::unique_ptr<Timer> Timer1;
+  bool unloaded_ = false;
+};
+
+// Runs the program: the main window's load, then events until the last window is gone.
+int RunTumbledeck(Platform& platform);
+
+}  // namespace td

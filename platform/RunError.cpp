@@ -1,0 +1,19 @@
+#include "platform/Platform.h"
+
+namespace td {
+
+std::string RunError::StandardDescription(int number) {
+  switch (number) {
+    case err::kOverflow: return "Overflow";
+    case err::kSubscriptOutOfRange: return "Subscript out of range";
+    case err::kBadFileName: return "Bad file name or number";
+    case err::kFileNotFound: return "File not found";
+    case err::kInputPastEnd: return "Input past end of file";
+    case err::kPermissionDenied: return "Permission denied";
+    case err::kPathFileAccess: return "Path/File access error";
+    case err::kPathNotFound: return "Path not found";
+    default: return "Application-defined or object-defined error";
+  }
+}
+
+}  // namespace td

@@ -1,0 +1,338 @@
+#include "platform/sim/SimFileSystem.h"
+
+#include <algorithm>
+
+namespace td::sim {
+
+namespace {
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string LowerName(std::string name) {
+  for (char& c : name) c = Lower(c);
+  return name;
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
+bool ContainsNoCase(const std::string& text, const std::string& part) {
+  return std::search(text.begin(), text.end(), part.begin(), part.end(), [](char x, char y) {
+           return Lower(x) == Lower(y);
+         }) != text.end();
+}
+
+std::vector<std::string> SplitPath(const std::string& path) {
+  std::vector<std::string> parts;
+  std::string part;
+  for (char c : path + "\\") {
+    if (c != '\\' && c != '/') {
+      part += c;
+      continue;
+    }
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    part.clear();
+  }
+  return parts;
+}
+
+// Only wildcards (and dots) left: they may match the end of a name.
+bool OnlyWildcardsFrom(const std::string& pattern, std::size_t i) {
+  return pattern.find_first_not_of("*?.", i) == std::string::npos;
+}
+
+// A "?" in a run that ends the pattern or stands before a dot may also match nothing.
+bool IsTrailingQuestionMark(const std::string& pattern, std::size_t i) {
+  const std::size_t next = pattern.find_first_not_of('?', i);
+  return next == std::string::npos || pattern[next] == '.';
+}
+
+bool Match(const std::string& p, std::size_t i, const std::string& n, std::size_t j) {
+  if (i == p.size()) return j == n.size();
+  const char c = p[i];
+  if (c == '*') {
+    for (std::size_t k = j; k <= n.size(); ++k) {
+      if (Match(p, i + 1, n, k)) return true;
+    }
+    return false;
+  }
+  if (c == '?') {
+    if (IsTrailingQuestionMark(p, i)) {
+      if (j < n.size() && n[j] != '.' && Match(p, i + 1, n, j + 1)) return true;
+      return Match(p, i + 1, n, j);
+    }
+    return j < n.size() && Match(p, i + 1, n, j + 1);
+  }
+  if (c == '.' && j == n.size()) return OnlyWildcardsFrom(p, i);
+  return j < n.size() && Lower(c) == Lower(n[j]) && Match(p, i + 1, n, j + 1);
+}
+
+class SnapshotListing : public DirectoryListing {
+ public:
+  explicit SnapshotListing(std::vector<std::string> names) : names_(std::move(names)) {}
+  std::optional<std::string> Next() override {
+    if (next_ == names_.size()) return std::nullopt;
+    return names_[next_++];
+  }
+
+ private:
+  std::vector<std::string> names_;
+  std::size_t next_ = 0;
+};
+
+}  // namespace
+
+bool MatchesWildcard(const std::string& pattern, const std::string& name) {
+  return Match(pattern, 0, name, 0);
+}
+
+struct SimFileSystem::Node {
+  std::string name;
+  bool folder = false;
+  uint32_t attributes = 0;
+  std::string content;
+  std::vector<std::unique_ptr<Node>> children;  // in listing order
+  std::map<std::string, Node*> byLowerName;      // so that large folders stay fast
+
+  Node* Child(const std::string& childName) const {
+    const auto found = byLowerName.find(LowerName(childName));
+    return found == byLowerName.end() ? nullptr : found->second;
+  }
+  Node& AddChild(const std::string& childName, bool isFolder) {
+    children.push_back(std::make_unique<Node>());
+    Node& child = *children.back();
+    child.name = childName;
+    child.folder = isFolder;
+    byLowerName[LowerName(childName)] = &child;
+    return child;
+  }
+  void RemoveChild(const std::string& childName) {
+    byLowerName.erase(LowerName(childName));
+    std::erase_if(children, [&](const auto& child) { return SameName(child->name, childName); });
+  }
+  bool ReadOnly() const { return (attributes & attr::kReadOnly) != 0; }
+  bool Hidden() const { return (attributes & (attr::kHidden | attr::kSystem)) != 0; }
+};
+
+SimFileSystem::SimFileSystem() { Drive('C'); }
+
+SimFileSystem::~SimFileSystem() = default;
+
+SimFileSystem::Node& SimFileSystem::Drive(char letter) {
+  auto& drive = drives_[static_cast<char>(letter & ~0x20)];
+  if (!drive) {
+    drive = std::make_unique<Node>();
+    drive->folder = true;
+  }
+  return *drive;
+}
+
+std::string SimFileSystem::FullPath(const std::string& path) const {
+  std::string absolute;
+  if (path.size() >= 2 && path[1] == ':') {
+    absolute = path;
+  } else if (!path.empty() && (path[0] == '\\' || path[0] == '/')) {
+    absolute = current_.substr(0, 2) + path;
+  } else {
+    absolute = current_ + "\\" + path;
+  }
+  std::string full = std::string(1, static_cast<char>(absolute[0] & ~0x20)) + ":";
+  const auto parts = SplitPath(absolute.substr(2));
+  for (const auto& part : parts) full += "\\" + part;
+  return parts.empty() ? full + "\\" : full;
+}
+
+SimFileSystem::Node* SimFileSystem::Find(const std::string& path) const {
+  const std::string full = FullPath(path);
+  const auto drive = drives_.find(full[0]);
+  if (drive == drives_.end()) return nullptr;
+  Node* node = drive->second.get();
+  for (const auto& part : SplitPath(full.substr(2))) {
+    node = node->folder ? node->Child(part) : nullptr;
+    if (!node) return nullptr;
+  }
+  return node;
+}
+
+SimFileSystem::Node* SimFileSystem::ParentOf(const std::string& fullPath, std::string* leaf) const {
+  const auto slash = fullPath.rfind('\\');
+  *leaf = fullPath.substr(slash + 1);
+  Node* parent = Find(fullPath.substr(0, slash + 1));
+  return parent && parent->folder ? parent : nullptr;
+}
+
+std::unique_ptr<DirectoryListing> SimFileSystem::List(const std::string& pattern) {
+  const std::string full = FullPath(pattern);
+  std::string wildcard;
+  const Node* folder = ParentOf(full, &wildcard);
+  std::vector<std::string> names;
+  if (folder) {
+    const bool root = full.find('\\') == full.rfind('\\');
+    if (!root) {
+      for (const char* dots : {".", ".."}) {
+        if (MatchesWildcard(wildcard, dots)) names.emplace_back(dots);
+      }
+    }
+    for (const auto& child : folder->children) {
+      if (!child->Hidden() && MatchesWildcard(wildcard, child->name)) names.push_back(child->name);
+    }
+  }
+  return std::make_unique<SnapshotListing>(std::move(names));
+}
+
+uint32_t SimFileSystem::Attributes(const std::string& path) {
+  const Node* node = Find(path);
+  if (!node) throw RunError(err::kFileNotFound);
+  return node->attributes | (node->folder ? attr::kDirectory : 0);
+}
+
+bool SimFileSystem::IsPlainFile(const std::string& path) {
+  const Node* node = Find(path);
+  return node && !node->folder && !node->Hidden();
+}
+
+std::string SimFileSystem::ReadBytes(const std::string& path) {
+  const Node* node = Find(path);
+  if (!node) throw RunError(err::kFileNotFound);
+  if (node->folder) throw RunError(err::kPathFileAccess);
+  return node->content;
+}
+
+void SimFileSystem::WriteBytes(const std::string& path, std::string_view bytes) {
+  std::string leaf;
+  Node* parent = ParentOf(FullPath(path), &leaf);
+  if (!parent) throw RunError(err::kPathNotFound);
+  Node* node = parent->Child(leaf);
+  if (node && (node->folder || node->ReadOnly() || node->Hidden())) {
+    throw RunError(err::kPathFileAccess);
+  }
+  if (parent->ReadOnly()) throw RunError(err::kPathFileAccess);
+  if (!node) node = &parent->AddChild(leaf, false);
+  node->content = std::string(bytes);
+}
+
+void SimFileSystem::MakeFolder(const std::string& path) {
+  std::string leaf;
+  Node* parent = ParentOf(FullPath(path), &leaf);
+  if (!parent) throw RunError(err::kPathNotFound);
+  if (leaf.empty() || parent->Child(leaf) || parent->ReadOnly()) {
+    throw RunError(err::kPathFileAccess);
+  }
+  parent->AddChild(leaf, true);
+}
+
+void SimFileSystem::RemoveFile(const std::string& path) {
+  std::string leaf;
+  Node* parent = ParentOf(FullPath(path), &leaf);
+  Node* node = parent ? parent->Child(leaf) : nullptr;
+  if (!node || node->folder) throw RunError(err::kFileNotFound);
+  if (node->ReadOnly() || parent->ReadOnly()) throw RunError(err::kPathFileAccess);
+  Erase(path);
+}
+
+void SimFileSystem::ChangeFolder(const std::string& path) {
+  const Node* node = Find(path);
+  if (!node || !node->folder) throw RunError(err::kPathNotFound);
+  current_ = FullPath(path);
+  if (current_.back() == '\\') current_.pop_back();
+}
+
+void SimFileSystem::AddFolder(const std::string& path) {
+  const std::string full = FullPath(path);
+  Node* node = &Drive(full[0]);
+  for (const auto& part : SplitPath(full.substr(2))) {
+    Node* child = node->Child(part);
+    node = child ? child : &node->AddChild(part, true);
+  }
+}
+
+void SimFileSystem::AddFile(const std::string& path, std::string_view bytes, uint32_t attributes) {
+  const std::string full = FullPath(path);
+  AddFolder(full.substr(0, full.rfind('\\') + 1));
+  if (Node* old = Find(full)) old->attributes = 0;
+  WriteBytes(full, bytes);
+  Find(full)->attributes = attributes;
+}
+
+void SimFileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
+  Node* node = Find(path);
+  if (!node) throw RunError(err::kFileNotFound);
+  node->attributes = attributes & ~attr::kDirectory;
+}
+
+bool SimFileSystem::Exists(const std::string& path) const { return Find(path) != nullptr; }
+
+bool SimFileSystem::IsFolder(const std::string& path) const {
+  const Node* node = Find(path);
+  return node && node->folder;
+}
+
+std::vector<std::string> SimFileSystem::Children(const std::string& folder) const {
+  std::vector<std::string> names;
+  if (const Node* node = Find(folder)) {
+    for (const auto& child : node->children) names.push_back(child->name);
+  }
+  return names;
+}
+
+void SimFileSystem::Reorder(const std::string& folder, const std::vector<std::string>& firstNames) {
+  Node* node = Find(folder);
+  if (!node) return;
+  auto rank = [&](const std::unique_ptr<Node>& child) {
+    for (std::size_t i = 0; i < firstNames.size(); ++i) {
+      if (SameName(firstNames[i], child->name)) return i;
+    }
+    return firstNames.size();
+  };
+  std::stable_sort(node->children.begin(), node->children.end(),
+                   [&](const auto& a, const auto& b) { return rank(a) < rank(b); });
+}
+
+void SimFileSystem::Erase(const std::string& path) {
+  std::string leaf;
+  Node* parent = ParentOf(FullPath(path), &leaf);
+  if (parent) parent->RemoveChild(leaf);
+}
+
+std::map<std::string, std::string> SimFileSystem::Snapshot(const std::string& folder) const {
+  std::map<std::string, std::string> files;
+  const Node* root = Find(folder);
+  if (!root || !root->folder) return files;
+  std::function<void(const Node&, const std::string&)> walk = [&](const Node& node,
+                                                                 const std::string& prefix) {
+    for (const auto& child : node.children) {
+      if (child->folder) {
+        walk(*child, prefix + child->name + "\\");
+      } else {
+        files[prefix + child->name] = child->content;
+      }
+    }
+  };
+  walk(*root, "");
+  return files;
+}
+
+void SimFileSystem::CopyTree(const std::string& from, const std::string& to,
+                             const std::vector<std::string>& excluded) {
+  const std::string source = FullPath(from);
+  const std::string target = FullPath(to);
+  for (const auto& [relative, content] : Snapshot(source)) {
+    const std::string sourceFile = source + "\\" + relative;
+    const bool skip = std::any_of(excluded.begin(), excluded.end(), [&](const std::string& part) {
+      return ContainsNoCase(sourceFile, part);
+    });
+    if (skip) continue;
+    const std::string targetFile = FullPath(target + "\\" + relative);
+    const Node* old = Find(targetFile);
+    if (old && old->ReadOnly()) continue;  // xcopy reports it and goes on
+    AddFile(targetFile, content);
+  }
+}
+
+}  // namespace td::sim

@@ -1,0 +1,70 @@
+// An in-memory file system with the semantics the program relies on from Windows:
+// drive-letter paths with "\" separators, names compared without regard to case,
+// DOS wildcards, "." and ".." entries, hidden and system entries left out of listings,
+// a listing order the test controls (the order of creation unless reordered), and
+// read-only files and folders that make writes fail.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace td::sim {
+
+// True when name matches a DOS wildcard pattern (letters without regard to case).
+bool MatchesWildcard(const std::string& pattern, const std::string& name);
+
+class SimFileSystem : public FileSystem {
+ public:
+  SimFileSystem();
+  ~SimFileSystem() override;
+
+  // --- The program's operations ---
+  std::unique_ptr<DirectoryListing> List(const std::string& pattern) override;
+  uint32_t Attributes(const std::string& path) override;
+  bool IsPlainFile(const std::string& path) override;
+  std::string ReadBytes(const std::string& path) override;
+  void WriteBytes(const std::string& path, std::string_view bytes) override;
+  void MakeFolder(const std::string& path) override;
+  void RemoveFile(const std::string& path) override;
+  void ChangeFolder(const std::string& path) override;
+
+  // --- What tests set up and inspect ---
+  // Creates the folder and any missing parents.
+  void AddFolder(const std::string& path);
+  // Creates or replaces a file, making missing parent folders.
+  void AddFile(const std::string& path, std::string_view bytes, uint32_t attributes = 0);
+  void SetAttributes(const std::string& path, uint32_t attributes);
+  bool Exists(const std::string& path) const;
+  bool IsFolder(const std::string& path) const;
+  // Names in a folder, in listing order (no "." or "..", hidden ones included).
+  std::vector<std::string> Children(const std::string& folder) const;
+  // Lists children in the given order first (the others follow in their old order).
+  void Reorder(const std::string& folder, const std::vector<std::string>& firstNames);
+  // Deletes a file or a whole folder tree, ignoring attributes.
+  void Erase(const std::string& path);
+  // Every file under a folder, as relative path -> content ("a0001\a0001c.jpg").
+  std::map<std::string, std::string> Snapshot(const std::string& folder) const;
+  // Copies a folder tree the way "xcopy /s /y" does: files overwrite files of the same
+  // name, subfolders come along unless they (and theirs) hold no file, and files whose
+  // full path contains one of the excluded strings (without regard to case) stay behind.
+  void CopyTree(const std::string& from, const std::string& to,
+                const std::vector<std::string>& excluded = {});
+  std::string CurrentFolder() const { return current_; }
+  // Resolves a path against the current folder to its full form.
+  std::string FullPath(const std::string& path) const;
+
+ private:
+  struct Node;
+  Node* Find(const std::string& path) const;
+  Node* ParentOf(const std::string& fullPath, std::string* leaf) const;
+  Node& Drive(char letter);
+
+  std::map<char, std::unique_ptr<Node>> drives_;
+  std::string current_ = "C:\\";
+};
+
+}  // namespace td::sim

@@ -1,0 +1,138 @@
+// A simulated machine for whole runs as fast, exact unit tests.
+//
+// Time is virtual: it moves only while the program waits (in its event loop or a
+// message box) or yields (each DoEvents costs `yieldCost` seconds). Timers fire only
+// then, in due order, never inside their own tick. Started processes are programs the
+// test installs by name; they act on the simulated file system through scheduled
+// actions. The random generator, the command line and the executable's resources are
+// whatever the test sets.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "platform/sim/SimFileSystem.h"
+
+namespace td::sim {
+
+// Thrown through the program when the simulated process ends abnormally: after the
+// unhandled-error report, or when it could only wait for ever.
+struct ProcessEnded {
+  std::string why;
+};
+
+class SimWindow;
+class SimTimer;
+
+class SimPlatform : public Platform, public System, public Ui {
+ public:
+  SimPlatform();
+  ~SimPlatform() override;
+
+  FileSystem& Files() override { return fs; }
+  Ui& Screen() override { return *this; }
+  System& Machine() override { return *this; }
+
+  SimFileSystem fs;
+
+  // --- Clock and scheduled actions ---------------------------------------------------
+  double Now() const { return now_; }
+  void At(double when, std::function<void()> action);
+  // Lets time pass while the program sits in a modal loop (e.g. a message box is up).
+  void PassTime(double seconds);
+  // Lets every scheduled action run, as processes that outlive the program finish.
+  void SettleProcesses();
+  double yieldCost = 0.001;
+  double timeLimit = 24 * 3600;  // a run still going then is taken to wait for ever
+
+  // --- Processes -----------------------------------------------------------------------
+  // A program receives its arguments, split at blanks outside quotes, quotes removed.
+  using Program = std::function<void(SimPlatform&, const std::vector<std::string>& args)>;
+  // name: lower-case file name, "getpxdrdata.bat", or a program without ".exe", "xcopy".
+  void InstallProgram(const std::string& name, Program program);
+  std::vector<std::string> started;  // every command line, in order
+  double xcopyDelay = 0.2;
+
+  // --- The machine ---------------------------------------------------------------------
+  std::string commandTail;
+  std::string executablePath = "C:\\Tumbledeck\\Tumbledeck.exe";
+  std::map<int, std::string> resources;  // of type "CUSTOM", by id
+  std::deque<float> randomValues;        // drawn first; then randomSource, then a fixed LCG
+  std::function<float()> randomSource;
+  int randomDraws = 0;
+  int seeds = 0;
+
+  // --- The user's side -----------------------------------------------------------------
+  std::vector<std::string> messages;                   // message box texts, in order
+  std::function<void(const std::string&)> onMessage;  // runs while a box is up
+  std::optional<RunError> report;                      // the unhandled-error report
+  double screenWidth = 1024 * 15;
+  std::vector<SimWindow*> Windows() const;  // live windows, oldest first
+  SimWindow* WindowByCaption(const std::string& caption) const;
+  std::optional<std::string> clipboard;  // the path of the picture it holds
+  bool clipboardBusy = false;            // another program holds the clipboard
+
+  // --- System ------------------------------------------------------------------------
+  std::string CommandTail() const override { return commandTail; }
+  std::string ExecutablePath() const override { return executablePath; }
+  std::optional<std::string> LoadResourceBytes(const std::string& type, int id) override;
+  void StartProcess(const std::string& commandLine) override;
+  double Seconds() override { return now_; }
+  void Randomize() override { ++seeds; }
+  float NextRandom() override;
+  std::string DecodeConsoleText(std::string_view bytes) const override;
+  std::string DecodeAnsiText(std::string_view bytes) const override;
+  std::string EncodeAnsiText(std::string_view utf8) const override;
+  std::string EncodeConsoleText(std::string_view utf8) const override;
+
+  // --- Ui ------------------------------------------------------------------------------
+  std::unique_ptr<Window> OpenWindow(const WindowSpec& spec, WindowEvents& events) override;
+  double ScreenWidth() const override { return screenWidth; }
+  void DoEvents() override;
+  void RunUntilNoWindows() override;
+  void ShowMessage(const std::string& text) override;
+  [[noreturn]] void ReportUnhandled(const RunError& error) override;
+  std::unique_ptr<Picture> LoadPicture(const std::string& path) override;
+  void ClearClipboard() override { clipboard.reset(); }
+  void PutOnClipboard(const Picture& picture) override;
+
+  // Runs an event handler the way the window system does: an untrapped failure ends
+  // the process with the report.
+  void Dispatch(const std::function<void()>& handler);
+
+  // For the windows and timers of this machine.
+  void Register(SimWindow* window);
+  void Unregister(SimWindow* window);
+  void Register(SimTimer* timer);
+  void Unregister(SimTimer* timer);
+
+ private:
+  struct Scheduled {
+    double when;
+    long order;
+    std::function<void()> action;
+  };
+  bool DeliverOneDue();
+  std::optional<double> NextDue() const;
+  void CheckTimeLimit();
+  bool AnyWindowAlive() const;
+
+  double now_ = 0;
+  long order_ = 0;
+  std::vector<Scheduled> scheduled_;
+  std::map<std::string, Program> programs_;
+  std::vector<SimWindow*> windows_;
+  std::vector<SimTimer*> timers_;
+  unsigned lcg_ = 1;
+};
+
+// Splits a command line into words at blanks outside double quotes, dropping quotes.
+std::vector<std::string> SplitCommandWords(const std::string& commandLine);
+
+}  // namespace td::sim

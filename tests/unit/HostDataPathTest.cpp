@@ -1,0 +1,109 @@
+// Finding the host's data folder through the carried script and the exchange file.
+#include <gtest/gtest.h>
+
+#include "SimRun.h"
+
+namespace td::test {
+namespace {
+
+class HostDataPath : public ::testing::Test {
+ protected:
+  HostDataPath() { run.AddSet("GoldSet"); }
+  std::string Destination() const {
+    const std::string& command = run.sim.started.back();
+    const auto open = command.rfind('"', command.size() - 2);
+    return command.substr(open + 1, command.size() - open - 2);
+  }
+  SimRun run;
+};
+
+TEST_F(HostDataPath, ScriptIsWrittenAndStartedWithTheQuotedMasterFolder) {
+  std::string scriptAtStart;
+  run.sim.InstallProgram("getpxdrdata.bat", [&](sim::SimPlatform& m, const std::vector<std::string>&) {
+    scriptAtStart = m.fs.ReadBytes(run.master + "GetPXDRData.bat");
+    m.fs.WriteBytes(run.master + "pxdrdatapath.txt", "D:\\Pixadore\\Data\\ \r\n");
+  });
+  run.sim.commandTail = "GoldSet";
+  fTumbledeck main(run.sim);
+  main.Load();
+  EXPECT_EQ(run.sim.started.front(),
+            "\"C:\\My Card Sets\\GetPXDRData.bat\" \"C:\\My Card Sets\\\"");
+  EXPECT_EQ(scriptAtStart, run.sim.resources[101]);
+  EXPECT_EQ(main.HostDataPath, "D:\\Pixadore\\Data\\") << "the blank before CR LF is dropped";
+}
+
+TEST_F(HostDataPath, TheScriptsAnswerIsUsedAsItComes) {
+  run.registry.dataPath = "D:\\My  Host\tCards\\Data\\";
+  run.Run("GoldSet");
+  EXPECT_EQ(Destination(), "D:\\My Host Cards\\Data\\");
+  run.registry.dataPath = "D:\\" + std::string(120, 'x') + "\\";
+  run.Run("GoldSet");
+  EXPECT_EQ(Destination(), "D:\\" + std::string(97, 'x'));
+}
+
+TEST_F(HostDataPath, ExchangeFileIsReadInTheConsoleCodePage) {
+  run.registry.dataPath = "D:\\Cartes \xC3\xA0 jouer\\";  // "à" is 0x85 in the console's code page
+  run.Run("GoldSet");
+  EXPECT_EQ(Destination(), "D:\\Cartes \xC3\xA0 jouer\\");
+}
+
+TEST_F(HostDataPath, ScriptThatNeverAnswersEndsWithFileNotFound) {
+  run.scriptDelay = -1;
+  run.Run("GoldSet");
+  ASSERT_TRUE(run.sim.report);
+  EXPECT_EQ(run.sim.report->Number(), err::kFileNotFound);
+  EXPECT_EQ(run.sim.started.size(), 1u);
+  EXPECT_TRUE(run.sim.fs.Exists(run.master + "GetPXDRData.bat")) << "the scratch files stay";
+}
+
+TEST_F(HostDataPath, SlowScriptIsNotAwaitedBeyondFiveSeconds) {
+  run.scriptDelay = 6;
+  run.Run("GoldSet");
+  ASSERT_TRUE(run.sim.report);
+  EXPECT_NEAR(run.end, 5.0, 0.01);
+}
+
+TEST_F(HostDataPath, AnswerLeftByAnEarlierRunIsNotTakenForThisRunsAnswer) {
+  run.sim.fs.AddFile(run.master + "pxdrdatapath.txt", "D:\\Stale\\ \r\n");
+  run.scriptDelay = -1;
+  run.Run("GoldSet");
+  ASSERT_TRUE(run.sim.report);
+  EXPECT_EQ(run.sim.report->Number(), err::kFileNotFound);
+  EXPECT_FALSE(run.sim.fs.Exists("D:\\Stale"));
+}
+
+TEST_F(HostDataPath, AnswerThatCannotBeReplacedEndsTheRunBeforeTheScriptStarts) {
+  run.sim.fs.AddFile(run.master + "pxdrdatapath.txt", "D:\\Stale\\ \r\n", attr::kReadOnly);
+  run.Run("GoldSet");
+  ASSERT_TRUE(run.sim.report);
+  EXPECT_EQ(run.sim.report->Number(), err::kPathFileAccess);
+  EXPECT_TRUE(run.sim.started.empty());
+}
+
+TEST_F(HostDataPath, EmptyAnswerIsAnErrorEmptyPathCopiesNothing) {
+  run.sim.InstallProgram("getpxdrdata.bat", [&](sim::SimPlatform& m, const std::vector<std::string>&) {
+    m.fs.WriteBytes(run.master + "pxdrdatapath.txt", "");
+  });
+  run.sim.commandTail = "GoldSet";
+  try {
+    fTumbledeck main(run.sim);
+    main.Load();
+    FAIL() << "an empty exchange file must end the run";
+  } catch (const sim::ProcessEnded&) {
+    EXPECT_EQ(run.sim.report->Number(), err::kInputPastEnd);
+  }
+}
+
+TEST_F(HostDataPath, MissingOrRelativeHostPathCopiesNothing) {
+  run.registry.dataPath = " ";  // the script answers with an empty path
+  run.Run("GoldSet");
+  EXPECT_EQ(run.sim.started.size(), 1u);
+  EXPECT_TRUE(run.EndedByItself());
+  run.registry.dataPath.reset();  // no registry value: the script leaves its own text
+  run.Run("GoldSet");
+  EXPECT_EQ(run.sim.started.size(), 2u);
+  EXPECT_FALSE(run.sim.fs.Exists("C:\\~1,100"));
+}
+
+}  // namespace
+}  // namespace td::test

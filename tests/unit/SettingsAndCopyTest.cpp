@@ -1,0 +1,89 @@
+// "debug.ini" and what its two switches make of the copy action.
+#include <gtest/gtest.h>
+
+#include "SimRun.h"
+
+namespace td::test {
+namespace {
+
+class SettingsAndCopy : public ::testing::Test {
+ protected:
+  SettingsAndCopy() { run.AddSet("GoldSet"); }
+  std::string Command() const {
+    return "Xcopy /s /y \"C:\\My Card Sets\\GoldSet\\data\" \"D:\\Pixadore\\Data\\\"";
+  }
+  bool Copied() const { return !run.HostFiles().empty(); }
+  bool CopyScriptKept() const { return run.sim.fs.Exists(run.master + "XcopyCmd.bat"); }
+
+  SimRun run;
+};
+
+TEST_F(SettingsAndCopy, NoSettingsFileRunsTheCopy) {
+  run.Run("GoldSet");
+  EXPECT_EQ(run.sim.started.back(), Command());
+  EXPECT_TRUE(Copied());
+  EXPECT_TRUE(run.sim.messages.empty());
+}
+
+TEST_F(SettingsAndCopy, DebugModeShowsTheCommandInsteadOfRunningIt) {
+  run.WriteSettings("TRUE\r\nfalse\r\n");
+  run.Run("GoldSet");
+  EXPECT_EQ(run.sim.messages, std::vector<std::string>{Command()});
+  EXPECT_FALSE(Copied());
+  EXPECT_EQ(run.sim.started.size(), 1u);
+  EXPECT_FALSE(CopyScriptKept());
+  EXPECT_TRUE(run.EndedByItself());
+}
+
+TEST_F(SettingsAndCopy, WriteCopyScriptStoresTheCommandAndKeepsIt) {
+  run.WriteSettings("no\r\ntrue\r\n");
+  run.Run("GoldSet");
+  EXPECT_EQ(run.sim.fs.ReadBytes(run.master + "XcopyCmd.bat"), Command() + "\r\n");
+  EXPECT_TRUE(run.sim.messages.empty());
+  EXPECT_FALSE(Copied());
+  EXPECT_FALSE(run.sim.fs.Exists(run.master + "GetPXDRData.bat"));
+}
+
+TEST_F(SettingsAndCopy, BothSwitchesWriteThenShow) {
+  run.WriteSettings("True\rTrue");  // a lone CR ends a line too
+  std::vector<bool> fileAtMessage;
+  run.sim.onMessage = [&](const std::string&) { fileAtMessage.push_back(CopyScriptKept()); };
+  run.Run("GoldSet");
+  EXPECT_EQ(fileAtMessage, std::vector<bool>{true});
+  EXPECT_TRUE(CopyScriptKept());
+  EXPECT_FALSE(Copied());
+}
+
+TEST_F(SettingsAndCopy, OnlyAnExactTrueTurnsASwitchOn) {
+  for (const char* settings : {"", " true\r\ntrue \r\n", "yes\r\n1\r\n", "\r\n"}) {
+    run.WriteSettings(settings);
+    run.Run("GoldSet");
+    EXPECT_TRUE(run.sim.messages.empty()) << settings;
+    EXPECT_FALSE(CopyScriptKept()) << settings;
+  }
+  run.WriteSettings("true");  // one line: only the first switch
+  run.Run("GoldSet");
+  EXPECT_EQ(run.sim.messages.size(), 1u);
+  EXPECT_FALSE(CopyScriptKept());
+}
+
+TEST_F(SettingsAndCopy, CopyScriptThatCannotBeWrittenEndsWithTheReport) {
+  run.WriteSettings("false\r\ntrue\r\n");
+  run.sim.fs.AddFile(run.master + "XcopyCmd.bat", "old", attr::kReadOnly);
+  run.Run("GoldSet");
+  ASSERT_TRUE(run.sim.report);
+  EXPECT_EQ(run.sim.report->Number(), err::kPathFileAccess);
+  EXPECT_TRUE(run.sim.fs.Exists(run.master + "GetPXDRData.bat")) << "no clean-up after a failure";
+}
+
+TEST_F(SettingsAndCopy, BlanksInSetAndMasterStayInsideTheQuotes) {
+  SimRun spaced("C:\\Card Sets\\");
+  spaced.AddSet("Gold Set");
+  spaced.registry.dataPath = "E:\\Host Data\\Cards";  // no trailing "\": used unchanged
+  spaced.Run("\"Gold Set\"");
+  EXPECT_EQ(spaced.sim.started.back(),
+            "Xcopy /s /y \"C:\\Card Sets\\Gold Set\\data\" \"E:\\Host Data\\Cards\"");
+}
+
+}  // namespace
+}  // namespace td::test
