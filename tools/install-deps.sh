@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what building and testing Tumbledeck needs on a Debian machine, and only
+# what is missing (a bare CI machine and a newcomer's machine start the same way).
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ libgtest-dev python3          # native build and unit tests
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64      # Tumbledeck.exe
+  wine wine64 xvfb xauth imagemagick x11-utils        # running it under Wine, card pictures
+)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
