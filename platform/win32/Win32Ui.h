@@ -1,0 +1,126 @@
+// The window machinery that Win32Ui.cpp, Win32RichText.cpp and Win32Pictures.cpp
+// share. Internal to platform/win32.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace td::win32 {
+
+// Runs one event handler. A failure that escapes it ends the run with the report of an
+// unhandled error; while that report is up no other handler runs.
+void RunEvent(const std::function<void()>& handler);
+[[noreturn]] void ReportAndExit(const RunError& error);
+
+// Twips <-> pixels of the screen, from its logical resolution (15 twips at 96 DPI).
+double TwipsPerPixelX();
+double TwipsPerPixelY();
+int ToPixelsX(double twips);
+int ToPixelsY(double twips);
+
+// An interface colour (red + 256*green + 65536*blue) as a COLORREF; values with the
+// top bit set name a system colour by its index, as the classic runtime allows.
+COLORREF ToColorRef(uint32_t rgb);
+
+struct TimerState {
+  UINT_PTR id = 0;
+  UINT interval = 0;
+  bool enabled = false;
+  bool inTick = false;
+  std::function<void()> onTick;
+};
+
+struct LabelLook {
+  COLORREF fore = 0;
+  COLORREF back = 0;
+  HBRUSH brush = nullptr;
+};
+
+// One top-level window, shared by the Window object and its controls and timers, which
+// the program may keep after the window has gone. `hwnd` is null once it is destroyed.
+struct WindowCore : std::enable_shared_from_this<WindowCore> {
+  HWND hwnd = nullptr;
+  WindowEvents* events = nullptr;  // null once the Window object is gone
+  bool creating = true;
+  HBRUSH background = nullptr;
+  HICON bigIcon = nullptr;
+  HICON smallIcon = nullptr;
+  int nextControlId = 100;
+  UINT_PTR nextTimerId = 1;
+  std::map<int, std::shared_ptr<std::function<void()>>> clickHandlers;
+  std::map<HWND, LabelLook> labels;
+  std::map<UINT_PTR, std::shared_ptr<TimerState>> timers;
+  std::vector<HFONT> fonts;  // deleted with the window, after its children
+};
+
+// A child window placed in twips relative to its window's client area.
+HWND CreateChildWindow(WindowCore& core, const wchar_t* className, const std::string& text,
+                       DWORD style, DWORD exStyle, const Bounds& bounds, int* id);
+
+// The parts of a control that every kind shares. It destroys its child window when
+// the program drops it early, and does nothing once its window is gone.
+template <class Interface>
+class ChildControl : public Interface {
+ public:
+  ChildControl(const std::shared_ptr<WindowCore>& core, HWND hwnd, const Bounds& bounds)
+      : core_(core), hwnd_(hwnd), bounds_(bounds) {}
+  ~ChildControl() override { DestroyChild(); }
+  ChildControl(const ChildControl&) = delete;
+  ChildControl& operator=(const ChildControl&) = delete;
+
+  void SetBounds(const Bounds& b) override {
+    bounds_ = b;
+    if (HWND h = Live()) {
+      MoveWindow(h, ToPixelsX(b.left), ToPixelsY(b.top), ToPixelsX(b.width),
+                 ToPixelsY(b.height), TRUE);
+    }
+  }
+  Bounds GetBounds() const override {
+    HWND h = Live();
+    if (!h) return bounds_;
+    RECT r{};
+    GetWindowRect(h, &r);
+    MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
+    return Bounds{r.left * TwipsPerPixelX(), r.top * TwipsPerPixelY(),
+                  (r.right - r.left) * TwipsPerPixelX(), (r.bottom - r.top) * TwipsPerPixelY()};
+  }
+  void SetVisible(bool visible) override {
+    if (HWND h = Live()) ShowWindow(h, visible ? SW_SHOWNA : SW_HIDE);
+  }
+  void SetEnabled(bool enabled) override {
+    if (HWND h = Live()) EnableWindow(h, enabled ? TRUE : FALSE);
+  }
+
+ protected:
+  // The control's window while its top-level window lives, else null.
+  HWND Live() const {
+    auto core = core_.lock();
+    return core && core->hwnd ? hwnd_ : nullptr;
+  }
+  std::shared_ptr<WindowCore> Core() const { return core_.lock(); }
+  void DestroyChild() {
+    if (HWND h = Live()) DestroyWindow(h);
+    hwnd_ = nullptr;
+  }
+
+ private:
+  std::weak_ptr<WindowCore> core_;
+  HWND hwnd_;
+  Bounds bounds_;
+};
+
+std::unique_ptr<RichTextView> CreateRichTextView(const std::shared_ptr<WindowCore>& core,
+                                                 const ControlSpec& spec);
+
+std::unique_ptr<Picture> LoadPictureFile(const std::string& path);
+void ClearSystemClipboard();
+void PutPictureOnClipboard(const Picture& picture);
+
+}  // namespace td::win32
