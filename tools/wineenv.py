@@ -471,10 +471,11 @@ def cmd_stage(a) -> int:
     with Display(out / "logs") as display:
         prefix, master, _, host = stage(out, Path(a.exe), Path(a.findstr), display)
         prefix.wait_idle()
-    # Shell assignments, for eval in tools/bench-switch.sh.
+    # Shell assignments, for eval in tools/bench-switch.sh and tools/bench-backup.sh.
     print(f"WINEPREFIX={shlex.quote(str(prefix.path))}")
     print(f"TUMBLEDECK_EXE={shlex.quote(prefix.win(master / EXE_NAME))}")
     print(f"HOST_DATA={shlex.quote(str(host))}")
+    print(f"MASTER={shlex.quote(str(master))}")
     return 0
 
 
