@@ -11,25 +11,14 @@ cd "$(dirname "$0")/.."
 runs=${1:-3}
 cards=500
 
-bash tools/install-deps.sh
-cmake --preset win >/dev/null
-cmake --build --preset win -j2 >/dev/null
-bin=build/win
-out=build/bench-backup
-eval "$(python3 tools/wineenv.py stage --out "$out" \
-  --exe "$bin/Tumbledeck.exe" --findstr "$bin/tests/e2e/findstr/findstr.exe")"
-export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
-wintool=$bin/tests/e2e/wintool.exe
-logs=$out/logs/bench
-mkdir -p "$logs"
+bench_out=build/bench-backup
+source tools/bench-wine.sh
 marker="$MASTER/saveorig/data/exclude.txt"
 
 # The host's cards: a few noise pictures of card size, each card a copy of one with its
 # name put in a JPEG comment segment, so every file is a real JPEG with bytes of its own.
 echo "Making $cards cards in $HOST_DATA ..."
-python3 - "$HOST_DATA" "$out/noise" "$cards" <<'EOF'
+python3 - "$HOST_DATA" "$bench_out/noise" "$cards" <<'EOF'
 import shutil, subprocess, sys
 from pathlib import Path
 host, noise, count = Path(sys.argv[1]), Path(sys.argv[2]), int(sys.argv[3])
@@ -58,19 +47,6 @@ print(f"{count} cards, {total / 1e6:.1f} MB, {total / count / 1e3:.0f} kB a card
 EOF
 identify "$HOST_DATA/a0001/a0001c.jpg"
 
-# A private display: -displayfd picks a free one and writes its number to fd 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$logs/display" >"$logs/xvfb.log" 2>&1 &
-xvfb=$!
-cleanup() {
-  "$wineserver" -k 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  wait "$xvfb" 2>/dev/null || true
-}
-trap cleanup EXIT
-for _ in $(seq 100); do [ -s "$logs/display" ] && break; sleep 0.1; done
-[ -s "$logs/display" ] || { echo "Xvfb did not start; see $logs/xvfb.log" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$logs/display")"
-"$wineserver" -p </dev/null >/dev/null 2>&1
 
 # This prefix's Wine server: it works in a folder named after the prefix's device and
 # inode. Much of a Wine program's polling is the server's work.
@@ -157,7 +133,7 @@ one_xcopy() {
 }
 
 one_cp() {
-  local dest=$out/cp-copy start end
+  local dest=$bench_out/cp-copy start end
   rm -rf "$dest"
   start=$(now)
   cp -r "$HOST_DATA" "$dest"

@@ -7,34 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-5}
 
-bash tools/install-deps.sh
-cmake --preset win >/dev/null
-cmake --build --preset win -j2 >/dev/null
-bin=build/win
-out=build/bench
-eval "$(python3 tools/wineenv.py stage --out "$out" \
-  --exe "$bin/Tumbledeck.exe" --findstr "$bin/tests/e2e/findstr/findstr.exe")"
-export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
-wintool=$bin/tests/e2e/wintool.exe
-logs=$out/logs/bench
-mkdir -p "$logs"
+bench_out=build/bench
+source tools/bench-wine.sh
 
-# A private display: -displayfd picks a free one and writes its number to fd 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$logs/display" >"$logs/xvfb.log" 2>&1 &
-xvfb=$!
-cleanup() {
-  "$wineserver" -k 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  wait "$xvfb" 2>/dev/null || true
-}
-trap cleanup EXIT
-for _ in $(seq 100); do [ -s "$logs/display" ] && break; sleep 0.1; done
-[ -s "$logs/display" ] || { echo "Xvfb did not start; see $logs/xvfb.log" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$logs/display")"
-
-"$wineserver" -p </dev/null >/dev/null 2>&1
 # Wine programs write to files only: a pipe would be held open by Wine's services.
 one_run() {
   local start end
