@@ -58,8 +58,6 @@ class fTumbledeck : public WindowEvents {
   void ShowHelp();
   void ShowCards();
 
-  Platform& Machine() { return platform_; }
-  Window* MainWindow() { return window_.get(); }
 
  private:
   void ShuffleSets();
