@@ -58,7 +58,6 @@ class fTumbledeck : public WindowEvents {
   void ShowHelp();
   void ShowCards();
 
-
  private:
   void ShuffleSets();
   void ReadSettings();
