@@ -1,6 +1,7 @@
 // Finds the host's data folder: the carried script reads the host's registry value
 // and leaves it in an exchange file, which is read after a fixed wait.
 #include "host/ModResFiles.h"
+#include "launcher/MasterFolder.h"
 #include "launcher/TextUtil.h"
 #include "launcher/fTumbledeck.h"
 
@@ -8,36 +9,20 @@ namespace td {
 
 namespace {
 
-constexpr const char* kScript = "GetPXDRData.bat";
-constexpr const char* kExchangeFile = "pxdrdatapath.txt";
 constexpr double kScriptWaitSeconds = 5.0;
 
 }  // namespace
 
-bool fTumbledeck::Exists(const std::string& path) {
-  try {
-    platform_.Files().Attributes(path);
-    return true;
-  } catch (const RunError&) {
-    return false;
-  }
-}
-
 void fTumbledeck::GetPXDRPath() {
-  WriteResFile(platform_, kResDataPathScript, "CUSTOM", MyPath + kScript);
+  WriteResFile(platform_, kResDataPathScript, "CUSTOM", MyPath + names::kDataPathScript);
 
-  // An answer left by an earlier run that ended early must not pass for this run's.
-  const std::string exchange = MyPath + kExchangeFile;
-  try {
-    platform_.Files().RemoveFile(exchange);
-  } catch (const RunError&) {
-  }
-  if (Exists(exchange)) {
-    throw RunError(err::kPathFileAccess, "Cannot replace \"" + exchange + "\"");
-  }
+  // An answer left by an earlier run that ended early must not pass for this run's; one
+  // that cannot be deleted ends the run here.
+  const std::string exchange = MyPath + names::kDataPathAnswer;
+  platform_.Files().RemoveFile(exchange, IfMissing::kIgnore);
 
   System& machine = platform_.Machine();
-  machine.StartProcess(ScriptCommandLine(kScript));
+  machine.StartProcess(ScriptCommandLine(names::kDataPathScript));
   const double start = machine.Seconds();
   while (machine.Seconds() - start < kScriptWaitSeconds) platform_.Screen().DoEvents();
 

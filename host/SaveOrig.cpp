@@ -2,17 +2,17 @@
 // folder's "saveorig\data" with the carried back-up script, and waits until the
 // script deletes its marker file.
 #include "host/ModResFiles.h"
+#include "launcher/MasterFolder.h"
 #include "launcher/fTumbledeck.h"
 
 namespace td {
 
 namespace {
 
-constexpr const char* kScript = "SaveOrig.bat";
-
-// Runs one preparation step; a step that fails is skipped.
+// Runs one preparation step. Every failure is skipped on purpose: a folder that exists
+// already is the normal case, and whatever else fails shows when the script runs.
 template <typename Step>
-void Try(Step step) {
+void SkipFailure(Step step) {
   try {
     step();
   } catch (const RunError&) {
@@ -26,15 +26,15 @@ void fTumbledeck::SaveOrig() {
   if (DebugMode) ui.ShowMessage(MyPath);
   PrepareBackupFolder();
 
-  WriteResFile(platform_, kResBackupScript, "CUSTOM", MyPath + kScript);
-  const std::string command = ScriptCommandLine(kScript);
+  WriteResFile(platform_, kResBackupScript, "CUSTOM", MyPath + names::kBackupScript);
+  const std::string command = ScriptCommandLine(names::kBackupScript);
   if (DebugMode) ui.ShowMessage(command);
   if (WriteCopyScript) {
     ui.ShowMessage(command);
   } else {
     platform_.Machine().StartProcess(command);
     // The script deletes the marker as its very last step.
-    const std::string marker = MyPath + "saveorig\\data\\exclude.txt";
+    const std::string marker = MyPath + names::kBackupMarker;
     while (platform_.Files().IsPlainFile(marker)) ui.DoEvents();
   }
   WorkDone = true;
@@ -44,12 +44,12 @@ void fTumbledeck::SaveOrig() {
 // their content.
 void fTumbledeck::PrepareBackupFolder() {
   FileSystem& files = platform_.Files();
-  Try([&] { files.ChangeFolder(MyPath); });
-  Try([&] { files.MakeFolder(MyPath + "saveorig"); });
-  Try([&] { files.ChangeFolder("saveorig"); });
-  Try([&] { files.MakeFolder(MyPath + "saveorig\\data"); });
-  Try([&] { files.ChangeFolder(".."); });
-  Try([&] { files.WriteBytes(MyPath + "saveorig\\data\\exclude.txt", ""); });
+  SkipFailure([&] { files.ChangeFolder(MyPath); });
+  SkipFailure([&] { files.MakeFolder(MyPath + names::kBackupSet); });
+  SkipFailure([&] { files.ChangeFolder(names::kBackupSet); });
+  SkipFailure([&] { files.MakeFolder(MyPath + names::kBackupData); });
+  SkipFailure([&] { files.ChangeFolder(".."); });
+  SkipFailure([&] { files.WriteBytes(MyPath + names::kBackupMarker, ""); });
 }
 
 }  // namespace td

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <utility>
 
+#include "launcher/MasterFolder.h"
 #include "launcher/TextUtil.h"
 #include "launcher/fTumbledeck.h"
 
@@ -16,7 +17,8 @@ constexpr std::size_t kMaxSets = 32766;
 bool IsCardSetName(const std::string& name) {
   if (name.find('.') != std::string::npos) return false;
   const std::string lower = LowerAscii(name);
-  return lower != "showcards" && lower != "help" && lower != "makebackup" && lower != "saveorig";
+  return lower != "showcards" && lower != "help" && lower != "makebackup" &&
+         lower != names::kBackupSet;
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // The settings file "debug.ini" and the copy action that installs a card set.
+#include "launcher/MasterFolder.h"
 #include "launcher/TextUtil.h"
 #include "launcher/fTumbledeck.h"
 
@@ -7,9 +8,9 @@ namespace td {
 void fTumbledeck::ReadSettings() {
   std::string bytes;
   try {
-    bytes = platform_.Files().ReadBytes(MyPath + "debug.ini");
+    bytes = platform_.Files().ReadBytes(MyPath + names::kSettings);
   } catch (const RunError&) {
-    return;  // no settings file: both diagnostic modes stay off
+    return;  // no settings file, or one that cannot be read: both modes stay off
   }
   const std::vector<std::string> lines = SplitLines(bytes);
   auto isTrue = [this](const std::string& line) {
@@ -24,12 +25,18 @@ void fTumbledeck::CopySet() {
                 HostDataPath + Quote;
   System& machine = platform_.Machine();
   if (WriteCopyScript) {
-    // The interpreter reads a batch file in the console code page.
-    platform_.Files().WriteBytes(MyPath + "XcopyCmd.bat",
+    // Written in the console (OEM) code page, not the ANSI one: the command interpreter
+    // reads a batch file that way, and the master folder's letters beyond ASCII would
+    // otherwise name another folder when the user runs the file.
+    platform_.Files().WriteBytes(MyPath + names::kCopyScript,
                                  machine.EncodeConsoleText(CopyCommand) + "\r\n");
   }
   if (DebugMode) platform_.Screen().ShowMessage(CopyCommand);
-  if (!WriteCopyScript && !DebugMode) machine.StartProcess(CopyCommand);
+  if (WriteCopyScript || DebugMode) return;
+  // An empty or relative host path (the script's answer when the host has no value)
+  // would make xcopy copy into whatever folder is current: the command is shown or
+  // written as it is, but never run.
+  if (IsAbsolutePath(HostDataPath)) machine.StartProcess(CopyCommand);
 }
 
 }  // namespace td

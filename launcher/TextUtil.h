@@ -41,15 +41,16 @@ inline bool IsAbsolutePath(std::string_view path) {
   return drive || path.substr(0, 2) == "\\\\";
 }
 
-// Splits 8-bit text into lines. CR LF, a lone CR and a lone LF each end a line; a
-// terminator at the very end does not start another line.
+// Splits 8-bit text into lines the way the program reads text files: CR LF or a lone
+// CR ends a line; a lone LF does not (it stays part of the line). A terminator at the
+// very end does not start another line.
 inline std::vector<std::string> SplitLines(std::string_view bytes) {
   std::vector<std::string> lines;
   std::size_t start = 0;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\r' && bytes[i] != '\n') continue;
+    if (bytes[i] != '\r') continue;
     lines.emplace_back(bytes.substr(start, i - start));
-    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
     start = i + 1;
   }
   if (start < bytes.size()) lines.emplace_back(bytes.substr(start));

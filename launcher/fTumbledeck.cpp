@@ -1,5 +1,6 @@
 #include "launcher/fTumbledeck.h"
 
+#include "launcher/MasterFolder.h"
 #include "launcher/TextUtil.h"
 
 namespace td {
@@ -25,10 +26,10 @@ ControlSpec QuitButtonSpec() {
   return spec;
 }
 
-// Files a run may leave in the master folder, deleted by the end-of-run tick.
-constexpr const char* kScratchFiles[] = {"GetPXDRData.bat", "pxdrdatapath.txt", "SaveOrig.bat",
-                                         "How to Use.rtf"};
-constexpr const char* kCopyScriptFile = "XcopyCmd.bat";
+// Files a run may leave in the master folder, deleted by the end-of-run tick in this
+// order.
+constexpr const char* kScratchFiles[] = {names::kDataPathScript, names::kDataPathAnswer,
+                                         names::kBackupScript, names::kUserGuide};
 
 }  // namespace
 
@@ -81,9 +82,7 @@ void fTumbledeck::Form_Load() {
     }
     SetName = SetNames[static_cast<std::size_t>(SetOrder[1] - 1)];
   }
-  // An empty or relative host path (the script's answer when the host has no value)
-  // would make xcopy copy into whatever folder is current.
-  if (!IsAbsolutePath(HostDataPath) || !SetHasData()) {
+  if (!SetHasData()) {
     WorkDone = true;
     return;
   }
@@ -120,13 +119,14 @@ void fTumbledeck::Timer1_Timer() {
 }
 
 void fTumbledeck::RemoveScratchFiles() {
-  std::vector<std::string> names(std::begin(kScratchFiles), std::end(kScratchFiles));
-  if (!WriteCopyScript) names.emplace_back(kCopyScriptFile);
-  for (const std::string& name : names) {
+  std::vector<std::string> files(std::begin(kScratchFiles), std::end(kScratchFiles));
+  if (!WriteCopyScript) files.emplace_back(names::kCopyScript);
+  for (const std::string& name : files) {
     try {
-      platform_.Files().RemoveFile(MyPath + name);
+      platform_.Files().RemoveFile(MyPath + name, IfMissing::kIgnore);
     } catch (const RunError&) {
-      // A file that is missing or cannot go is no reason to keep the run alive.
+      // A file that cannot go (read-only, in use) is no reason to keep the run alive,
+      // nor to leave the other scratch files behind.
     }
   }
 }

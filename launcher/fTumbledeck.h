@@ -1,6 +1,11 @@
 // The main window "Random Tumbledeck": it holds the run's shared state, and its load
 // handler performs the whole job in one pass. The run ends when some part sets
 // WorkDone; the window's timer then deletes the scratch files and closes every window.
+//
+// The forms read differently from the rest of the code on purpose: the windows, their
+// controls, handlers and shared values keep the names of the program's design
+// (fTumbledeck, Form_Load, Timer1_Timer, CmdEnd, MyPath, WorkDone...), so that each can
+// be found under the same name in the user guide, the design notes and the code.
 #pragma once
 
 #include <cstdint>
@@ -65,7 +70,6 @@ class fTumbledeck : public WindowEvents {
   void CopySet();
   void PrepareBackupFolder();
   void RemoveScratchFiles();
-  bool Exists(const std::string& path);
   std::string ScriptCommandLine(const std::string& scriptName) const;
 
   Platform& platform_;

@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace td {
 
@@ -27,6 +28,7 @@ namespace td {
 // Error numbers of the classic runtime; the unhandled-error report shows them, and a
 // user who searches for "error 53" finds what it means.
 namespace err {
+constexpr int kInvalidCall = 5;
 constexpr int kOverflow = 6;
 constexpr int kSubscriptOutOfRange = 9;
 constexpr int kBadFileName = 52;
@@ -71,26 +73,35 @@ class DirectoryListing {
   virtual std::optional<std::string> Next() = 0;
 };
 
+// What a deletion does when there is nothing to delete.
+enum class IfMissing { kFail, kIgnore };
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
   // Entries matching a path whose last component may hold the wildcards * and ?,
   // plain files and folders together, "." and ".." included where the folder has them;
-  // hidden and system entries are left out. A folder that does not exist yields nothing.
+  // hidden and system entries are left out. A folder that does not exist, or a pattern
+  // that matches nothing, yields an empty listing; any other failure (access denied, a
+  // bad name) throws RunError, at the start or at any later Next().
   virtual std::unique_ptr<DirectoryListing> List(const std::string& pattern) = 0;
   // Attribute bits of an existing entry; throws RunError 53 when there is none.
   virtual uint32_t Attributes(const std::string& path) = 0;
   // True for an existing plain file that is neither hidden nor a system file.
   virtual bool IsPlainFile(const std::string& path) = 0;
+  // Size in bytes of an existing file; throws RunError 53 when there is none.
+  virtual uint64_t FileSize(const std::string& path) = 0;
   // The whole content of a file; throws RunError (53, 70, 75) when it cannot be read.
   virtual std::string ReadBytes(const std::string& path) = 0;
   // Creates the file or replaces its content; throws RunError when it cannot.
   virtual void WriteBytes(const std::string& path, std::string_view bytes) = 0;
   // Creates one folder; throws RunError 75 when it exists or cannot be made.
   virtual void MakeFolder(const std::string& path) = 0;
-  // Deletes one plain file; throws RunError 53 when it does not exist.
-  virtual void RemoveFile(const std::string& path) = 0;
-  // Makes a folder the current one (relative paths resolve against the current one).
+  // Deletes one plain file. Nothing there (or a folder there) throws RunError 53 unless
+  // ifMissing says to ignore it; a file that exists but cannot go always throws.
+  virtual void RemoveFile(const std::string& path, IfMissing ifMissing) = 0;
+  // Makes a folder the current one (relative paths resolve against the current one);
+  // throws RunError 76 when there is no such folder.
   virtual void ChangeFolder(const std::string& path) = 0;
 };
 
@@ -109,6 +120,8 @@ struct FontSpec {
   std::string face;
   double points = 8.25;
   int weight = 400;
+  // Faces to use instead, in this order, where `face` is not installed.
+  std::vector<std::string> standIns;
 };
 
 struct WindowSpec {

@@ -4,6 +4,7 @@ namespace td {
 
 std::string RunError::StandardDescription(int number) {
   switch (number) {
+    case err::kInvalidCall: return "Invalid procedure call or argument";
     case err::kOverflow: return "Overflow";
     case err::kSubscriptOutOfRange: return "Subscript out of range";
     case err::kBadFileName: return "Bad file name or number";

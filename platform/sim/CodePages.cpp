@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/Platform.h"
+
 namespace td::sim {
 
 namespace {
@@ -22,13 +24,14 @@ constexpr HighHalf kCp437 = {
     0x3B5, 0x2229, 0x2261, 0xB1, 0x2265, 0x2264, 0x2320, 0x2321, 0xF7, 0x2248, 0xB0, 0x2219, 0xB7,
     0x221A, 0x207F, 0xB2, 0x25A0, 0xA0};
 
-// Bytes 0x80..0xFF of code page 1252; 0 marks the five unassigned bytes.
+// Bytes 0x80..0xFF of code page 1252. Its five unassigned bytes stand for the control
+// characters of the same number, as Windows maps them.
 constexpr HighHalf MakeCp1252() {
   HighHalf table{};
-  constexpr char32_t kC1[32] = {0x20AC, 0, 0x201A, 0x192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                0x2C6, 0x2030, 0x160, 0x2039, 0x152, 0, 0x17D, 0,
-                                0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                0x2DC, 0x2122, 0x161, 0x203A, 0x153, 0, 0x17E, 0x178};
+  constexpr char32_t kC1[32] = {0x20AC, 0x81, 0x201A, 0x192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x2C6, 0x2030, 0x160, 0x2039, 0x152, 0x8D, 0x17D, 0x8F,
+                                0x90, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x2DC, 0x2122, 0x161, 0x203A, 0x153, 0x9D, 0x17E, 0x178};
   for (int i = 0; i < 32; ++i) table[static_cast<std::size_t>(i)] = kC1[i];
   for (int i = 32; i < 128; ++i) table[static_cast<std::size_t>(i)] = static_cast<char32_t>(0x80 + i);
   return table;
@@ -48,15 +51,17 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-// Decodes one UTF-8 sequence at i (advancing i); malformed bytes come back as U+FFFD.
+// Decodes one UTF-8 sequence at i (advancing i); malformed text is refused, as the
+// Windows conversion refuses it.
 char32_t NextCodePoint(std::string_view s, std::size_t& i) {
+  const RunError malformed(err::kInvalidCall);
   const auto lead = static_cast<unsigned char>(s[i++]);
   if (lead < 0x80) return lead;
-  const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-  if (extra < 0) return 0xFFFD;
+  const int extra = lead >= 0xF8 ? -1 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : -1;
+  if (extra < 0) throw malformed;
   char32_t c = lead & (0x3F >> extra);
   for (int k = 0; k < extra; ++k) {
-    if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return 0xFFFD;
+    if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) throw malformed;
     c = (c << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
   }
   return c;
@@ -67,7 +72,7 @@ std::string Decode(std::string_view bytes, const HighHalf& table) {
   for (const char b : bytes) {
     const auto byte = static_cast<unsigned char>(b);
     const char32_t c = byte < 0x80 ? byte : table[byte - 0x80u];
-    AppendUtf8(out, c == 0 ? char32_t{0xFFFD} : c);
+    AppendUtf8(out, c);
   }
   return out;
 }
@@ -94,6 +99,9 @@ std::string Encode(std::string_view utf8, const HighHalf& table) {
 std::string Cp437ToUtf8(std::string_view bytes) { return Decode(bytes, kCp437); }
 std::string Utf8ToCp437(std::string_view utf8) { return Encode(utf8, kCp437); }
 std::string Cp1252ToUtf8(std::string_view bytes) { return Decode(bytes, kCp1252); }
+void CheckUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) NextCodePoint(text, i);
+}
 std::string Utf8ToCp1252(std::string_view utf8) { return Encode(utf8, kCp1252); }
 
 }  // namespace td::sim

@@ -1,5 +1,8 @@
 #include "platform/sim/SimFileSystem.h"
 
+#include "platform/Wildcard.h"
+#include "platform/sim/CodePages.h"
+
 #include <algorithm>
 
 namespace td::sim {
@@ -42,35 +45,22 @@ std::vector<std::string> SplitPath(const std::string& path) {
   return parts;
 }
 
-// Only wildcards (and dots) left: they may match the end of a name.
-bool OnlyWildcardsFrom(const std::string& pattern, std::size_t i) {
-  return pattern.find_first_not_of("*?.", i) == std::string::npos;
-}
+const RunError kAccessDenied{err::kPathFileAccess};
 
-// A "?" in a run that ends the pattern or stands before a dot may also match nothing.
-bool IsTrailingQuestionMark(const std::string& pattern, std::size_t i) {
-  const std::size_t next = pattern.find_first_not_of('?', i);
-  return next == std::string::npos || pattern[next] == '.';
-}
-
-bool Match(const std::string& p, std::size_t i, const std::string& n, std::size_t j) {
-  if (i == p.size()) return j == n.size();
-  const char c = p[i];
-  if (c == '*') {
-    for (std::size_t k = j; k <= n.size(); ++k) {
-      if (Match(p, i + 1, n, k)) return true;
+// Names Windows refuses: text that is no UTF-8 (the conversion fails), characters no
+// name may hold, and wildcards outside the last component of a listing's pattern.
+void CheckName(const std::string& path, bool wildcardsAtEnd) {
+  CheckUtf8(path);
+  const std::size_t last = path.find_last_of('\\');
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const auto c = static_cast<unsigned char>(path[i]);
+    const bool wildcard = c == '*' || c == '?';
+    const bool forbidden = c < 0x20 || c == '<' || c == '>' || c == '|' || c == '"' ||
+                           (c == ':' && i != 1);
+    if (forbidden || (wildcard && !(wildcardsAtEnd && (last == std::string::npos || i > last)))) {
+      throw RunError(err::kBadFileName);
     }
-    return false;
   }
-  if (c == '?') {
-    if (IsTrailingQuestionMark(p, i)) {
-      if (j < n.size() && n[j] != '.' && Match(p, i + 1, n, j + 1)) return true;
-      return Match(p, i + 1, n, j);
-    }
-    return j < n.size() && Match(p, i + 1, n, j + 1);
-  }
-  if (c == '.' && j == n.size()) return OnlyWildcardsFrom(p, i);
-  return j < n.size() && Lower(c) == Lower(n[j]) && Match(p, i + 1, n, j + 1);
 }
 
 class SnapshotListing : public DirectoryListing {
@@ -88,14 +78,11 @@ class SnapshotListing : public DirectoryListing {
 
 }  // namespace
 
-bool MatchesWildcard(const std::string& pattern, const std::string& name) {
-  return Match(pattern, 0, name, 0);
-}
-
 struct SimFileSystem::Node {
   std::string name;
   bool folder = false;
   uint32_t attributes = 0;
+  Access access;
   std::string content;
   std::vector<std::unique_ptr<Node>> children;  // in listing order
   std::map<std::string, Node*> byLowerName;      // so that large folders stay fast
@@ -117,6 +104,7 @@ struct SimFileSystem::Node {
     std::erase_if(children, [&](const auto& child) { return SameName(child->name, childName); });
   }
   bool ReadOnly() const { return (attributes & attr::kReadOnly) != 0; }
+  bool Writable() const { return access.change; }
   bool Hidden() const { return (attributes & (attr::kHidden | attr::kSystem)) != 0; }
 };
 
@@ -168,10 +156,12 @@ SimFileSystem::Node* SimFileSystem::ParentOf(const std::string& fullPath, std::s
 }
 
 std::unique_ptr<DirectoryListing> SimFileSystem::List(const std::string& pattern) {
+  CheckName(pattern, true);
   const std::string full = FullPath(pattern);
   std::string wildcard;
   const Node* folder = ParentOf(full, &wildcard);
   std::vector<std::string> names;
+  if (folder && !folder->access.list) throw kAccessDenied;
   if (folder) {
     const bool root = full.find('\\') == full.rfind('\\');
     if (!root) {
@@ -187,6 +177,7 @@ std::unique_ptr<DirectoryListing> SimFileSystem::List(const std::string& pattern
 }
 
 uint32_t SimFileSystem::Attributes(const std::string& path) {
+  CheckName(path, false);
   const Node* node = Find(path);
   if (!node) throw RunError(err::kFileNotFound);
   return node->attributes | (node->folder ? attr::kDirectory : 0);
@@ -197,14 +188,25 @@ bool SimFileSystem::IsPlainFile(const std::string& path) {
   return node && !node->folder && !node->Hidden();
 }
 
-std::string SimFileSystem::ReadBytes(const std::string& path) {
+uint64_t SimFileSystem::FileSize(const std::string& path) {
+  CheckName(path, false);
   const Node* node = Find(path);
+  if (!node) throw RunError(err::kFileNotFound);
+  return node->folder ? 0 : node->content.size();
+}
+
+std::string SimFileSystem::ReadBytes(const std::string& path) {
+  CheckName(path, false);
+  const Node* node = Find(path);
+  std::string leaf;
+  if (!node && !ParentOf(FullPath(path), &leaf)) throw RunError(err::kPathNotFound);
   if (!node) throw RunError(err::kFileNotFound);
   if (node->folder) throw RunError(err::kPathFileAccess);
   return node->content;
 }
 
 void SimFileSystem::WriteBytes(const std::string& path, std::string_view bytes) {
+  CheckName(path, false);
   std::string leaf;
   Node* parent = ParentOf(FullPath(path), &leaf);
   if (!parent) throw RunError(err::kPathNotFound);
@@ -212,31 +214,37 @@ void SimFileSystem::WriteBytes(const std::string& path, std::string_view bytes) 
   if (node && (node->folder || node->ReadOnly() || node->Hidden())) {
     throw RunError(err::kPathFileAccess);
   }
-  if (parent->ReadOnly()) throw RunError(err::kPathFileAccess);
+  if (!parent->Writable()) throw kAccessDenied;
   if (!node) node = &parent->AddChild(leaf, false);
   node->content = std::string(bytes);
 }
 
 void SimFileSystem::MakeFolder(const std::string& path) {
+  CheckName(path, false);
   std::string leaf;
   Node* parent = ParentOf(FullPath(path), &leaf);
   if (!parent) throw RunError(err::kPathNotFound);
-  if (leaf.empty() || parent->Child(leaf) || parent->ReadOnly()) {
+  if (leaf.empty() || parent->Child(leaf) || !parent->Writable()) {
     throw RunError(err::kPathFileAccess);
   }
   parent->AddChild(leaf, true);
 }
 
-void SimFileSystem::RemoveFile(const std::string& path) {
+void SimFileSystem::RemoveFile(const std::string& path, IfMissing ifMissing) {
+  CheckName(path, false);
   std::string leaf;
   Node* parent = ParentOf(FullPath(path), &leaf);
   Node* node = parent ? parent->Child(leaf) : nullptr;
-  if (!node || node->folder) throw RunError(err::kFileNotFound);
-  if (node->ReadOnly() || parent->ReadOnly()) throw RunError(err::kPathFileAccess);
+  if (!node || node->folder) {
+    if (ifMissing == IfMissing::kIgnore) return;
+    throw RunError(err::kFileNotFound);
+  }
+  if (node->ReadOnly() || !parent->Writable()) throw kAccessDenied;
   Erase(path);
 }
 
 void SimFileSystem::ChangeFolder(const std::string& path) {
+  CheckName(path, false);
   const Node* node = Find(path);
   if (!node || !node->folder) throw RunError(err::kPathNotFound);
   current_ = FullPath(path);
@@ -264,6 +272,12 @@ void SimFileSystem::SetAttributes(const std::string& path, uint32_t attributes) 
   Node* node = Find(path);
   if (!node) throw RunError(err::kFileNotFound);
   node->attributes = attributes & ~attr::kDirectory;
+}
+
+void SimFileSystem::SetAccess(const std::string& folder, Access access) {
+  Node* node = Find(folder);
+  if (!node || !node->folder) throw RunError(err::kPathNotFound);
+  node->access = access;
 }
 
 bool SimFileSystem::Exists(const std::string& path) const { return Find(path) != nullptr; }

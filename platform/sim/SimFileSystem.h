@@ -1,8 +1,9 @@
 // An in-memory file system with the semantics the program relies on from Windows:
 // drive-letter paths with "\" separators, names compared without regard to case,
 // DOS wildcards, "." and ".." entries, hidden and system entries left out of listings,
-// a listing order the test controls (the order of creation unless reordered), and
-// read-only files and folders that make writes fail.
+// a listing order the test controls (the order of creation unless reordered), read-only
+// files that refuse changes, and folders whose access is denied as an access control
+// list would (the read-only bit of a folder, as on Windows, protects nothing).
 #pragma once
 
 #include <map>
@@ -14,9 +15,6 @@
 
 namespace td::sim {
 
-// True when name matches a DOS wildcard pattern (letters without regard to case).
-bool MatchesWildcard(const std::string& pattern, const std::string& name);
-
 class SimFileSystem : public FileSystem {
  public:
   SimFileSystem();
@@ -26,10 +24,11 @@ class SimFileSystem : public FileSystem {
   std::unique_ptr<DirectoryListing> List(const std::string& pattern) override;
   uint32_t Attributes(const std::string& path) override;
   bool IsPlainFile(const std::string& path) override;
+  uint64_t FileSize(const std::string& path) override;
   std::string ReadBytes(const std::string& path) override;
   void WriteBytes(const std::string& path, std::string_view bytes) override;
   void MakeFolder(const std::string& path) override;
-  void RemoveFile(const std::string& path) override;
+  void RemoveFile(const std::string& path, IfMissing ifMissing) override;
   void ChangeFolder(const std::string& path) override;
 
   // --- What tests set up and inspect ---
@@ -38,6 +37,13 @@ class SimFileSystem : public FileSystem {
   // Creates or replaces a file, making missing parent folders.
   void AddFile(const std::string& path, std::string_view bytes, uint32_t attributes = 0);
   void SetAttributes(const std::string& path, uint32_t attributes);
+  // What an access control list lets the program do in a folder: list it, and create,
+  // change or delete what it holds. Denied, either fails with "path/file access" (75).
+  struct Access {
+    bool list = true;
+    bool change = true;
+  };
+  void SetAccess(const std::string& folder, Access access);
   bool Exists(const std::string& path) const;
   bool IsFolder(const std::string& path) const;
   // Names in a folder, in listing order (no "." or "..", hidden ones included).

@@ -175,7 +175,7 @@ void SimPlatform::CheckTimeLimit() {
 
 // The earliest due action or timer tick, if any is due now; timers of windows that are
 // gone and timers inside their own tick do not fire.
-bool SimPlatform::DeliverOneDue() {
+bool SimPlatform::DeliverOneDue(std::set<const SimTimer*>* skip) {
   auto action = std::min_element(scheduled_.begin(), scheduled_.end(), [](const auto& a, const auto& b) {
     return a.when < b.when || (a.when == b.when && a.order < b.order);
   });
@@ -184,6 +184,7 @@ bool SimPlatform::DeliverOneDue() {
     const bool live = std::any_of(windows_.begin(), windows_.end(),
                                   [&](SimWindow* w) { return w == candidate->owner; });
     if (!live || !candidate->Enabled() || candidate->ticking || candidate->due > now_) continue;
+    if (skip && skip->count(candidate)) continue;
     if (!timer || candidate->due < timer->due) timer = candidate;
   }
   const bool actionDue = action != scheduled_.end() && action->when <= now_;
@@ -198,6 +199,7 @@ bool SimPlatform::DeliverOneDue() {
   while (timer->due <= now_) timer->due += timer->interval;
   timer->ticking = true;
   ++timer->ticks;
+  if (skip) skip->insert(timer);
   struct Reset {
     SimPlatform* machine;
     SimTimer* timer;
@@ -228,8 +230,9 @@ std::optional<double> SimPlatform::NextDue() const {
 void SimPlatform::DoEvents() {
   now_ += yieldCost;
   CheckTimeLimit();
-  // Each timer fires at most once per yield: its next due time lies in the future.
-  while (DeliverOneDue()) {
+  // Each timer fires at most once per yield, even when its tick outlasts its interval.
+  std::set<const SimTimer*> ticked;
+  while (DeliverOneDue(&ticked)) {
   }
 }
 

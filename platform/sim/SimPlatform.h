@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -118,7 +119,9 @@ class SimPlatform : public Platform, public System, public Ui {
     long order;
     std::function<void()> action;
   };
-  bool DeliverOneDue();
+  // Runs the earliest due action or timer tick, if any; a timer in `skip` (ticked in this
+  // yield already) waits for the next yield.
+  bool DeliverOneDue(std::set<const SimTimer*>* skip = nullptr);
   std::optional<double> NextDue() const;
   void CheckTimeLimit();
   bool AnyWindowAlive() const;

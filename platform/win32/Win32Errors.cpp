@@ -4,6 +4,7 @@
 
 namespace td::win32 {
 
+RunError InvalidCallError() { return RunError(err::kInvalidCall); }
 RunError OutOfMemoryError() { return RunError(7, "Out of memory"); }
 RunError InternalError() { return RunError(51, "Internal error"); }
 RunError DiskFullError() { return RunError(61, "Disk full"); }
@@ -11,15 +12,30 @@ RunError InvalidClipboardFormatError() { return RunError(460, "Invalid Clipboard
 RunError InvalidPictureError() { return RunError(481, "Invalid picture"); }
 RunError CannotOpenClipboardError() { return RunError(521, "Can't open Clipboard"); }
 
-RunError ErrorFromWin32(unsigned long win32Error, int fallback) {
-  switch (win32Error) {
+bool IsNotFound(unsigned long code) {
+  switch (code) {
     case ERROR_FILE_NOT_FOUND:
-      return RunError(err::kFileNotFound);
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_DRIVE:
     case ERROR_BAD_NETPATH:
     case ERROR_BAD_NET_NAME:
-    case ERROR_DIRECTORY:
+      return true;
+    default:
+      return false;
+  }
+}
+
+RunError ErrorFromWin32(unsigned long code, Subject subject, int fallback) {
+  if (IsNotFound(code)) {
+    switch (subject) {
+      case Subject::kEntry: return RunError(err::kFileNotFound);
+      case Subject::kFolder: return RunError(err::kPathNotFound);
+      case Subject::kPath: break;
+    }
+    return RunError(code == ERROR_FILE_NOT_FOUND ? err::kFileNotFound : err::kPathNotFound);
+  }
+  switch (code) {
+    case ERROR_DIRECTORY:  // a file where a folder was expected
       return RunError(err::kPathNotFound);
     case ERROR_ACCESS_DENIED:
     case ERROR_FILE_EXISTS:
@@ -41,11 +57,15 @@ RunError ErrorFromWin32(unsigned long win32Error, int fallback) {
     case ERROR_NOT_ENOUGH_MEMORY:
     case ERROR_OUTOFMEMORY:
       return OutOfMemoryError();
+    case ERROR_NO_UNICODE_TRANSLATION:
+      return InvalidCallError();
     default:
       return RunError(fallback);
   }
 }
 
-void ThrowLastError(int fallback) { throw ErrorFromWin32(GetLastError(), fallback); }
+void ThrowLastError(Subject subject, int fallback) {
+  throw ErrorFromWin32(GetLastError(), subject, fallback);
+}
 
 }  // namespace td::win32

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "platform/Wildcard.h"
+#include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Internal.h"
 #include "platform/win32/Win32Text.h"
 
@@ -13,71 +15,83 @@ constexpr DWORD kLeftOut = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 // The classic attribute bits: read-only, hidden, system, volume, directory, archive.
 constexpr DWORD kReportedBits = 0x3F;
 
-class Handle {
- public:
-  explicit Handle(HANDLE h) : h_(h) {}
-  ~Handle() {
-    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return h_; }
-  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE h_;
+// Windows lets a run of "?" at the end of a name's pattern stand for fewer characters;
+// Wine does not. So a pattern with "?" asks the system for a wider pattern ("?" as "*")
+// and keeps the names that the Windows rule accepts, on both.
+struct ListingPattern {
+  std::wstring query;  // what FindFirstFileW is asked
+  std::string filter;  // the last component that names must match, or empty: no filter
 };
+
+ListingPattern Widened(const std::string& pattern) {
+  const size_t slash = pattern.find_last_of('\\');
+  const std::string last = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+  if (last.find('?') == std::string::npos) return {Widen(pattern), {}};
+  std::string wide = pattern;
+  for (size_t i = slash == std::string::npos ? 0 : slash + 1; i < wide.size(); ++i) {
+    if (wide[i] == '?') wide[i] = '*';
+  }
+  return {Widen(wide), last};
+}
 
 class Win32Listing : public DirectoryListing {
  public:
-  explicit Win32Listing(const std::wstring& pattern) {
-    // A missing folder or no match both end here with an invalid handle: an empty listing.
-    find_ = FindFirstFileW(pattern.c_str(), &data_);
-    pending_ = find_ != INVALID_HANDLE_VALUE;
+  explicit Win32Listing(const ListingPattern& pattern)
+      : filter_(pattern.filter), find_(FindFirstFileW(pattern.query.c_str(), &data_)) {
+    if (find_) {
+      pending_ = true;
+    } else if (!IsNotFound(GetLastError())) {
+      // No match and no such folder are an empty listing; anything else is a failure.
+      ThrowLastError(Subject::kFolder);
+    }
   }
-  ~Win32Listing() override {
-    if (find_ != INVALID_HANDLE_VALUE) FindClose(find_);
-  }
-  Win32Listing(const Win32Listing&) = delete;
-  Win32Listing& operator=(const Win32Listing&) = delete;
 
   std::optional<std::string> Next() override {
     while (pending_) {
       const WIN32_FIND_DATAW current = data_;
-      pending_ = FindNextFileW(find_, &data_) != FALSE;
-      if ((current.dwFileAttributes & kLeftOut) == 0) return Narrow(current.cFileName);
+      pending_ = FindNextFileW(find_.Get(), &data_) != FALSE;
+      if (!pending_ && GetLastError() != ERROR_NO_MORE_FILES) ThrowLastError(Subject::kFolder);
+      if (current.dwFileAttributes & kLeftOut) continue;
+      std::string name = Narrow(current.cFileName);
+      if (filter_.empty() || MatchesWildcard(filter_, name)) return name;
     }
     return std::nullopt;
   }
 
  private:
-  HANDLE find_ = INVALID_HANDLE_VALUE;
+  std::string filter_;
   WIN32_FIND_DATAW data_{};
+  FindHandle find_;
   bool pending_ = false;
 };
+
+// The attributes of an entry, or INVALID_FILE_ATTRIBUTES with GetLastError() set.
+DWORD AttributesOf(const std::wstring& path) { return GetFileAttributesW(path.c_str()); }
 
 class Win32FileSystem : public FileSystem {
  public:
   std::unique_ptr<DirectoryListing> List(const std::string& pattern) override {
-    return std::make_unique<Win32Listing>(Widen(pattern));
+    return std::make_unique<Win32Listing>(Widened(pattern));
   }
 
   uint32_t Attributes(const std::string& path) override {
-    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-      const DWORD error = GetLastError();
-      if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-        throw RunError(err::kFileNotFound);
-      }
-      throw ErrorFromWin32(error, err::kFileNotFound);
-    }
+    const DWORD attributes = AttributesOf(Widen(path));
+    if (attributes == INVALID_FILE_ATTRIBUTES) ThrowLastError(Subject::kEntry);
     return attributes & kReportedBits;
   }
 
   bool IsPlainFile(const std::string& path) override {
-    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+    const DWORD attributes = AttributesOf(Widen(path));
     return attributes != INVALID_FILE_ATTRIBUTES &&
            (attributes & (FILE_ATTRIBUTE_DIRECTORY | kLeftOut)) == 0;
+  }
+
+  uint64_t FileSize(const std::string& path) override {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) {
+      ThrowLastError(Subject::kEntry);
+    }
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   }
 
   std::string ReadBytes(const std::string& path) override { return ReadWholeFile(path); }
@@ -85,20 +99,20 @@ class Win32FileSystem : public FileSystem {
   void WriteBytes(const std::string& path, std::string_view bytes) override {
     const std::wstring name = Widen(path);
     // Tested first: Wine run as root would otherwise truncate a read-only file.
-    const DWORD attributes = GetFileAttributesW(name.c_str());
+    const DWORD attributes = AttributesOf(name);
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
-      throw RunError(err::kPathFileAccess);
+      throw ErrorFromWin32(ERROR_ACCESS_DENIED);
     }
-    Handle file(CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) ThrowLastError();
+    const KernelHandle file(CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) ThrowLastError(Subject::kPath);
     size_t done = 0;
     while (done < bytes.size()) {
       const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
       DWORD written = 0;
-      if (!WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr)) {
-        ThrowLastError();
+      if (!WriteFile(file.Get(), bytes.data() + done, chunk, &written, nullptr)) {
+        ThrowLastError(Subject::kPath);
       }
       if (written == 0) throw DiskFullError();
       done += written;
@@ -106,49 +120,45 @@ class Win32FileSystem : public FileSystem {
   }
 
   void MakeFolder(const std::string& path) override {
-    // Every failure, an existing folder included, is the one "path/file access" error.
-    if (!CreateDirectoryW(Widen(path).c_str(), nullptr)) {
-      throw RunError(err::kPathFileAccess);
-    }
+    if (!CreateDirectoryW(Widen(path).c_str(), nullptr)) ThrowLastError(Subject::kFolder);
   }
 
-  void RemoveFile(const std::string& path) override {
-    if (!DeleteFileW(Widen(path).c_str())) {
-      const DWORD error = GetLastError();
-      if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-        throw RunError(err::kFileNotFound);
-      }
-      throw ErrorFromWin32(error);
-    }
+  void RemoveFile(const std::string& path, IfMissing ifMissing) override {
+    const std::wstring name = Widen(path);
+    if (DeleteFileW(name.c_str())) return;
+    const DWORD error = GetLastError();
+    const DWORD attributes = AttributesOf(name);
+    // A folder is no file to delete: it counts as nothing there, as a missing file does.
+    const bool missing = IsNotFound(error) || (attributes != INVALID_FILE_ATTRIBUTES &&
+                                               (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    if (missing && ifMissing == IfMissing::kIgnore) return;
+    throw ErrorFromWin32(missing ? ERROR_FILE_NOT_FOUND : error, Subject::kEntry);
   }
 
   void ChangeFolder(const std::string& path) override {
-    if (!SetCurrentDirectoryW(Widen(path).c_str())) {
-      const DWORD error = GetLastError();
-      // A missing folder is reported as a missing file by some systems.
-      if (error == ERROR_FILE_NOT_FOUND) throw RunError(err::kPathNotFound);
-      throw ErrorFromWin32(error, err::kPathNotFound);
-    }
+    if (!SetCurrentDirectoryW(Widen(path).c_str())) ThrowLastError(Subject::kFolder);
   }
 };
 
 }  // namespace
 
 std::string ReadWholeFile(const std::string& path) {
-  Handle file(CreateFileW(Widen(path).c_str(), GENERIC_READ,
-                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) ThrowLastError();
+  const KernelHandle file(CreateFileW(Widen(path).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) ThrowLastError(Subject::kPath);
   std::string content;
   LARGE_INTEGER size{};
-  if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) {
+  if (GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0) {
     content.reserve(static_cast<size_t>(size.QuadPart));
   }
   // Read to the end rather than trusting the size: another program may be writing.
   char buffer[64 * 1024];
   for (;;) {
     DWORD got = 0;
-    if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) ThrowLastError();
+    if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) {
+      ThrowLastError(Subject::kPath);
+    }
     if (got == 0) break;
     content.append(buffer, got);
   }

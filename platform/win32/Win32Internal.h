@@ -12,6 +12,7 @@ namespace td::win32 {
 
 // Error numbers the classic runtime uses beyond those in Platform.h; they come with
 // their own descriptions because the shared description table does not know them.
+RunError InvalidCallError();                // 5
 RunError OutOfMemoryError();                // 7
 RunError InternalError();                   // 51
 RunError DiskFullError();                   // 61
@@ -19,11 +20,22 @@ RunError InvalidClipboardFormatError();     // 460
 RunError InvalidPictureError();             // 481
 RunError CannotOpenClipboardError();        // 521
 
-// The RunError for a failed Win32 file operation: not found 53, path not found 76,
-// access denied / read-only / exists 75, sharing violation 70; anything else becomes
-// `fallback`.
-RunError ErrorFromWin32(unsigned long win32Error, int fallback = err::kPathFileAccess);
-[[noreturn]] void ThrowLastError(int fallback = err::kPathFileAccess);
+// What a failed call was about, where "not found" means different things:
+// - kPath: opening or making something at a path: a missing file is "file not found"
+//   (53), a missing folder on the way "path not found" (76);
+// - kEntry: asking about one entry (attributes, size, deletion): anything missing on
+//   the way is "file not found" (53);
+// - kFolder: going into or listing a folder: anything missing is "path not found" (76).
+enum class Subject { kPath, kEntry, kFolder };
+
+// The one translation of a Win32 error code into the RunError the program reports.
+// Codes it does not know become `fallback`.
+RunError ErrorFromWin32(unsigned long code, Subject subject = Subject::kPath,
+                        int fallback = err::kPathFileAccess);
+[[noreturn]] void ThrowLastError(Subject subject = Subject::kPath,
+                                 int fallback = err::kPathFileAccess);
+// The codes that say "there is no such file or folder".
+bool IsNotFound(unsigned long code);
 
 // The whole content of a file, opened for reading with every kind of sharing allowed.
 std::string ReadWholeFile(const std::string& path);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Internal.h"
 #include "platform/win32/Win32Text.h"
 #include "platform/win32/Win32Ui.h"
@@ -14,7 +15,8 @@
 namespace td::win32 {
 namespace {
 
-// The newest RichEdit that the system has.
+// The newest RichEdit that the system has. Its library stays loaded for the life of the
+// process, as every window of the class needs it.
 const wchar_t* RichEditClass() {
   static const wchar_t* const className = []() -> const wchar_t* {
     if (LoadLibraryW(L"msftedit.dll")) return L"RICHEDIT50W";
@@ -51,13 +53,11 @@ class OleCallback final : public IRichEditOleCallback {
   HRESULT STDMETHODCALLTYPE GetNewStorage(LPSTORAGE* storage) override {
     if (!storage) return E_INVALIDARG;
     *storage = nullptr;
-    ILockBytes* bytes = nullptr;
-    HRESULT hr = CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes);
+    ComPtr<ILockBytes> bytes;
+    const HRESULT hr = CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.Put());
     if (FAILED(hr)) return hr;
-    hr = StgCreateDocfileOnILockBytes(bytes, STGM_SHARE_EXCLUSIVE | STGM_CREATE | STGM_READWRITE,
-                                      0, storage);
-    bytes->Release();
-    return hr;
+    return StgCreateDocfileOnILockBytes(
+        bytes.Get(), STGM_SHARE_EXCLUSIVE | STGM_CREATE | STGM_READWRITE, 0, storage);
   }
   HRESULT STDMETHODCALLTYPE GetInPlaceContext(LPOLEINPLACEFRAME*, LPOLEINPLACEUIWINDOW*,
                                               LPOLEINPLACEFRAMEINFO) override {
@@ -156,9 +156,9 @@ std::unique_ptr<RichTextView> CreateRichTextView(const std::shared_ptr<WindowCor
       nullptr);
   SendMessageW(h, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);  // the default 32K would cut long files
   SendMessageW(h, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ToColorRef(spec.backColor)));
-  auto* callback = new OleCallback();
-  SendMessageW(h, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(callback));
-  callback->Release();  // the control holds its own reference
+  // The control takes a reference of its own.
+  const ComPtr<IRichEditOleCallback> callback(new OleCallback());
+  SendMessageW(h, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(callback.Get()));
   return std::make_unique<Win32RichTextView>(core, h, spec.bounds);
 }
 

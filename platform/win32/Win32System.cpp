@@ -6,6 +6,7 @@
 #include <random>
 #include <vector>
 
+#include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Internal.h"
 #include "platform/win32/Win32Text.h"
 
@@ -43,18 +44,14 @@ bool EndsWithNoCase(const std::wstring& text, const wchar_t* suffix) {
 }
 
 std::wstring CommandInterpreter() {
-  DWORD needed = GetEnvironmentVariableW(L"ComSpec", nullptr, 0);
-  if (needed > 0) {
-    std::wstring value(needed, L'\0');
-    const DWORD got = GetEnvironmentVariableW(L"ComSpec", value.data(), needed);
-    if (got > 0 && got < needed) {
-      value.resize(got);
-      return value;
-    }
-  }
-  wchar_t system[MAX_PATH] = {};
-  const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-  std::wstring folder(system, length < MAX_PATH ? length : 0);
+  auto comSpec = FillBuffer([](wchar_t* buffer, unsigned long size) {
+    return GetEnvironmentVariableW(L"ComSpec", buffer, size);
+  });
+  if (comSpec && !comSpec->empty()) return *comSpec;
+  auto system = FillBuffer([](wchar_t* buffer, unsigned long size) {
+    return GetSystemDirectoryW(buffer, size);
+  });
+  std::wstring folder = system.value_or(L"");
   if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
   return folder + L"cmd.exe";
 }
@@ -69,13 +66,14 @@ void Launch(const wchar_t* application, std::wstring commandLine) {
   buffer.push_back(L'\0');  // CreateProcessW may write into its command line
   if (!CreateProcessW(application, buffer.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
                       nullptr, nullptr, &startup, &process)) {
-    const DWORD error = GetLastError();
-    if (error == ERROR_ACCESS_DENIED) throw RunError(err::kPermissionDenied);
-    throw RunError(err::kFileNotFound);
+    // A program that cannot be started for a reason the mapper does not know (not an
+    // executable, a missing library...) is reported as the classic runtime's Shell does:
+    // file not found.
+    ThrowLastError(Subject::kEntry, err::kFileNotFound);
   }
   // The program never waits on the process: let go of it at once.
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  const KernelHandle thread(process.hThread);
+  const KernelHandle running(process.hProcess);
 }
 
 class Win32System : public System {
@@ -94,17 +92,11 @@ class Win32System : public System {
   }
 
   std::string ExecutablePath() const override {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-      const DWORD size = static_cast<DWORD>(path.size());
-      const DWORD length = GetModuleFileNameW(nullptr, path.data(), size);
-      if (length == 0) return {};
-      if (length < size) {
-        path.resize(length);
-        return Narrow(path);
-      }
-      path.resize(path.size() * 2);  // cut off: the path is longer than the buffer
-    }
+    const auto path = FillBuffer([](wchar_t* buffer, unsigned long size) {
+      return GetModuleFileNameW(nullptr, buffer, size);
+    });
+    if (!path) ThrowLastError();
+    return Narrow(*path);
   }
 
   std::optional<std::string> LoadResourceBytes(const std::string& type, int id) override {
@@ -123,10 +115,10 @@ class Win32System : public System {
     const std::wstring line = Widen(commandLine);
     const std::wstring program = FirstWord(line, nullptr);
     if (EndsWithNoCase(program, L".bat") || EndsWithNoCase(program, L".cmd")) {
+      // The interpreter would start and only then complain in its own window.
       const DWORD attributes = GetFileAttributesW(program.c_str());
-      if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        throw RunError(err::kFileNotFound);
-      }
+      if (attributes == INVALID_FILE_ATTRIBUTES) ThrowLastError(Subject::kEntry);
+      if (attributes & FILE_ATTRIBUTE_DIRECTORY) throw ErrorFromWin32(ERROR_FILE_NOT_FOUND);
       // With /s the interpreter strips exactly the outer pair of quotes, so a quoted
       // script path followed by quoted arguments reaches it intact.
       const std::wstring interpreter = CommandInterpreter();

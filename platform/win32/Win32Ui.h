@@ -1,5 +1,6 @@
-// The window machinery that Win32Ui.cpp, Win32RichText.cpp and Win32Pictures.cpp
-// share. Internal to platform/win32.
+// The window machinery that the parts of the Windows user interface share: the state
+// of one top-level window, the base of its child controls, and the entry points of each
+// part. Internal to platform/win32.
 #pragma once
 
 #include <windows.h>
@@ -11,23 +12,32 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/win32/Win32Handles.h"
 
 namespace td::win32 {
+
+// --- Events and reports (Win32Ui.cpp) --------------------------------------------------
 
 // Runs one event handler. A failure that escapes it ends the run with the report of an
 // unhandled error; while that report is up no other handler runs.
 void RunEvent(const std::function<void()>& handler);
 [[noreturn]] void ReportAndExit(const RunError& error);
+// Counts the program's live top-level windows; the message loop ends with the last.
+void NoteWindowCreated();
+void NoteWindowDestroyed();
 
 // Twips <-> pixels of the screen, from its logical resolution (15 twips at 96 DPI).
 double TwipsPerPixelX();
 double TwipsPerPixelY();
 int ToPixelsX(double twips);
 int ToPixelsY(double twips);
+int ScreenDpiY();
 
 // An interface colour (red + 256*green + 65536*blue) as a COLORREF; values with the
 // top bit set name a system colour by its index, as the classic runtime allows.
 COLORREF ToColorRef(uint32_t rgb);
+
+// --- One top-level window (Win32Window.cpp) ---------------------------------------------
 
 struct TimerState {
   UINT_PTR id = 0;
@@ -40,25 +50,29 @@ struct TimerState {
 struct LabelLook {
   COLORREF fore = 0;
   COLORREF back = 0;
-  HBRUSH brush = nullptr;
+  Brush brush;
 };
 
-// One top-level window, shared by the Window object and its controls and timers, which
-// the program may keep after the window has gone. `hwnd` is null once it is destroyed.
+// Shared by the Window object and its controls and timers, which the program may keep
+// after the window has gone. `hwnd` is null once the window is destroyed.
 struct WindowCore : std::enable_shared_from_this<WindowCore> {
   HWND hwnd = nullptr;
   WindowEvents* events = nullptr;  // null once the Window object is gone
   bool creating = true;
-  HBRUSH background = nullptr;
-  HICON bigIcon = nullptr;
-  HICON smallIcon = nullptr;
+  Brush background;
+  Icon bigIcon;
+  Icon smallIcon;
   int nextControlId = 100;
   UINT_PTR nextTimerId = 1;
   std::map<int, std::shared_ptr<std::function<void()>>> clickHandlers;
   std::map<HWND, LabelLook> labels;
   std::map<UINT_PTR, std::shared_ptr<TimerState>> timers;
-  std::vector<HFONT> fonts;  // deleted with the window, after its children
+  std::vector<Font> fonts;  // freed with the window, after its children
 };
+
+std::unique_ptr<Window> OpenTopLevelWindow(const WindowSpec& spec, WindowEvents& events);
+
+// --- Controls (Win32Controls.cpp, Win32RichText.cpp, Win32Timer.cpp) -----------------
 
 // A child window placed in twips relative to its window's client area.
 HWND CreateChildWindow(WindowCore& core, const wchar_t* className, const std::string& text,
@@ -116,8 +130,18 @@ class ChildControl : public Interface {
   Bounds bounds_;
 };
 
+std::unique_ptr<Button> CreateButton(const std::shared_ptr<WindowCore>& core,
+                                     const ControlSpec& spec, std::function<void()> onClick);
+std::unique_ptr<Label> CreateLabel(const std::shared_ptr<WindowCore>& core,
+                                   const ControlSpec& spec);
 std::unique_ptr<RichTextView> CreateRichTextView(const std::shared_ptr<WindowCore>& core,
                                                  const ControlSpec& spec);
+std::unique_ptr<Timer> CreateTimer(const std::shared_ptr<WindowCore>& core, int intervalMs,
+                                   bool enabled, std::function<void()> onTick);
+// Runs the tick of the window's timer `id`, unless it is off or inside its own tick.
+void DeliverTimerTick(WindowCore& core, UINT_PTR id);
+
+// --- Pictures and the clipboard (Win32Pictures.cpp, Win32Clipboard.cpp) ----------------
 
 std::unique_ptr<Picture> LoadPictureFile(const std::string& path);
 void ClearSystemClipboard();

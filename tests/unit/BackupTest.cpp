@@ -88,7 +88,7 @@ TEST_F(Backup, SaveorigAsAPlainFileSkipsThePreparationAndTheWait) {
 }
 
 TEST_F(Backup, UnwritableMasterFolderEndsWithTheReportAndLeavesScratchFiles) {
-  run.sim.At(1.0, [&] { run.sim.fs.SetAttributes(run.master, attr::kReadOnly); });
+  run.sim.At(1.0, [&] { run.sim.fs.SetAccess(run.master, {.list = true, .change = false}); });
   run.Run("makebackup");
   ASSERT_TRUE(run.sim.report);
   EXPECT_EQ(run.sim.report->Number(), err::kFileNotFound);
@@ -110,6 +110,17 @@ TEST_F(Backup, LongBackupKeepsTheRunWaitingWithoutEndingEarly) {
   EXPECT_TRUE(midway);
   EXPECT_TRUE(run.EndedByItself());
   EXPECT_GT(run.end, 1805);
+}
+
+TEST_F(Backup, AFolderNamedLikeTheMarkerIsNoMarker) {
+  run.sim.fs.AddFolder(Saved() + "exclude.txt");
+  run.sim.timeLimit = 120;
+  run.sim.InstallProgram("saveorig.bat", [](sim::SimPlatform&, const std::vector<std::string>&) {
+    // The script cannot write its list over a folder, and never gets to its end.
+  });
+  run.Run("makebackup");
+  EXPECT_TRUE(run.EndedByItself()) << run.ended;
+  EXPECT_LT(run.end, 6.0);
 }
 
 TEST_F(Backup, ClosedScriptWindowLeavesTheRunWaiting) {

@@ -80,6 +80,13 @@ TEST_F(Catalogue, PermutationIsCompleteForLargeCatalogues) {
   EXPECT_EQ(sim.randomDraws, 499);
 }
 
+TEST_F(Catalogue, TheLargestCatalogueStillFits) {
+  for (int i = 0; i < 32766; ++i) sim.fs.AddFolder("C:\\Sets\\s" + std::to_string(i));
+  main.ReadFiles();
+  EXPECT_EQ(main.SetCount, 32766);
+  EXPECT_EQ(main.SetOrder.size(), 32767u);
+}
+
 TEST_F(Catalogue, TooManySetsOverflow) {
   for (int i = 0; i < 32767; ++i) sim.fs.AddFolder("C:\\Sets\\s" + std::to_string(i));
   try {

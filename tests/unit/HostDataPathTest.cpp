@@ -94,6 +94,22 @@ TEST_F(HostDataPath, EmptyAnswerIsAnErrorEmptyPathCopiesNothing) {
   }
 }
 
+TEST_F(HostDataPath, MissingHostPathIsStillShownAndWritten) {
+  run.registry.dataPath = " ";  // the script answers with an empty path
+  run.WriteSettings("true\r\ntrue\r\n");
+  run.Run("GoldSet");
+  const std::string command = "Xcopy /s /y \"C:\\My Card Sets\\GoldSet\\data\" \"\"";
+  EXPECT_EQ(run.sim.messages, std::vector<std::string>{command});
+  EXPECT_EQ(run.sim.fs.ReadBytes(run.master + "XcopyCmd.bat"), command + "\r\n");
+
+  run.registry.dataPath.reset();  // the script's own text: a relative path
+  run.WriteSettings("true\r\nfalse\r\n");
+  run.sim.messages.clear();
+  run.Run("GoldSet");
+  EXPECT_EQ(run.sim.messages,
+            std::vector<std::string>{"Xcopy /s /y \"C:\\My Card Sets\\GoldSet\\data\" \"~1,100\""});
+}
+
 TEST_F(HostDataPath, MissingOrRelativeHostPathCopiesNothing) {
   run.registry.dataPath = " ";  // the script answers with an empty path
   run.Run("GoldSet");

@@ -57,7 +57,7 @@ void InstallBackupScript(sim::SimPlatform& machine, const HostRegistry& registry
       // Each entry keeps the blank the script's echo left before the line end.
       for (std::string line; std::getline(lines, line);) excluded.push_back(line.substr(0, line.size() - 1));
       if (m.fs.IsFolder(source)) m.fs.CopyTree(source, saveFolder, excluded);
-      m.fs.RemoveFile(marker);
+      m.fs.RemoveFile(marker, IfMissing::kFail);
     });
   });
 }

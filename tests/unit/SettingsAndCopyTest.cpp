@@ -67,6 +67,14 @@ TEST_F(SettingsAndCopy, OnlyAnExactTrueTurnsASwitchOn) {
   EXPECT_FALSE(CopyScriptKept());
 }
 
+TEST_F(SettingsAndCopy, ALoneLineFeedEndsNoLine) {
+  run.WriteSettings("true\ntrue\n");  // one line: "true", LF, "true", LF
+  run.Run("GoldSet");
+  EXPECT_TRUE(run.sim.messages.empty());
+  EXPECT_FALSE(CopyScriptKept());
+  EXPECT_TRUE(Copied());
+}
+
 TEST_F(SettingsAndCopy, CopyScriptThatCannotBeWrittenEndsWithTheReport) {
   run.WriteSettings("false\r\ntrue\r\n");
   run.sim.fs.AddFile(run.master + "XcopyCmd.bat", "old", attr::kReadOnly);

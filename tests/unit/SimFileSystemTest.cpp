@@ -1,6 +1,7 @@
 // The simulated file system must behave like Windows where the program relies on it.
 #include <gtest/gtest.h>
 
+#include "platform/Wildcard.h"
 #include "platform/sim/SimFileSystem.h"
 
 namespace td::sim {
@@ -37,11 +38,13 @@ TEST(SimFiles, ListingsFollowWindowsRules) {
   EXPECT_EQ(ListAll(fs, "C:\\M\\ALPHA\\..\\z*"), (std::vector<std::string>{"zeta.txt"}));
 }
 
-TEST(SimFiles, ReadOnlyFilesAndFoldersRefuseWrites) {
+TEST(SimFiles, AccessControlDeniesWhatWindowsWouldDeny) {
   SimFileSystem fs;
   fs.AddFile("C:\\M\\locked.txt", "keep", attr::kReadOnly);
-  fs.AddFolder("C:\\RO");
-  fs.SetAttributes("C:\\RO", attr::kReadOnly);
+  fs.AddFolder("C:\\Frozen");
+  fs.SetAccess("C:\\Frozen", {.list = true, .change = false});
+  fs.AddFolder("C:\\Secret");
+  fs.SetAccess("C:\\Secret", {.list = false, .change = true});
   auto number = [](auto action) {
     try {
       action();
@@ -51,12 +54,12 @@ TEST(SimFiles, ReadOnlyFilesAndFoldersRefuseWrites) {
     return 0;
   };
   EXPECT_EQ(number([&] { fs.WriteBytes("C:\\M\\locked.txt", "x"); }), err::kPathFileAccess);
-  EXPECT_EQ(number([&] { fs.RemoveFile("C:\\M\\locked.txt"); }), err::kPathFileAccess);
-  EXPECT_EQ(number([&] { fs.WriteBytes("C:\\RO\\new.txt", "x"); }), err::kPathFileAccess);
-  EXPECT_EQ(number([&] { fs.MakeFolder("C:\\RO\\sub"); }), err::kPathFileAccess);
-  EXPECT_EQ(number([&] { fs.MakeFolder("C:\\M"); }), err::kPathFileAccess);
-  EXPECT_EQ(number([&] { fs.RemoveFile("C:\\M\\none"); }), err::kFileNotFound);
-  EXPECT_EQ(number([&] { fs.ChangeFolder("C:\\none"); }), err::kPathNotFound);
+  EXPECT_EQ(number([&] { fs.RemoveFile("C:\\M\\locked.txt", IfMissing::kIgnore); }), err::kPathFileAccess);
+  EXPECT_EQ(number([&] { fs.WriteBytes("C:\\Frozen\\new.txt", "x"); }), err::kPathFileAccess);
+  EXPECT_EQ(number([&] { fs.MakeFolder("C:\\Frozen\\sub"); }), err::kPathFileAccess);
+  EXPECT_EQ(number([&] { fs.List("C:\\Frozen\\*.*")->Next(); }), 0);
+  EXPECT_EQ(number([&] { fs.List("C:\\Secret\\*.*"); }), err::kPathFileAccess);
+  EXPECT_EQ(number([&] { fs.WriteBytes("C:\\Secret\\new.txt", "x"); }), 0);
   EXPECT_EQ(fs.ReadBytes("c:\\m\\LOCKED.TXT"), "keep");
 }
 

@@ -116,6 +116,27 @@ TEST_F(SwitchRun, NamedSetWithoutDataFolderEndsQuietly) {
   ExpectCleanEnd();
 }
 
+TEST_F(SwitchRun, TheEndOfTheRunDeletesEveryScratchFileItCan) {
+  // Left behind by an earlier run; the first one cannot be deleted.
+  for (const auto& name : kScratch) run.sim.fs.AddFile(run.master + name, "left behind");
+  run.sim.fs.SetAttributes(run.master + "GetPXDRData.bat", attr::kReadOnly);
+  run.Run("GoldSet");
+  EXPECT_TRUE(run.EndedByItself()) << run.ended;
+  EXPECT_TRUE(run.sim.fs.Exists(run.master + "GetPXDRData.bat"));
+  for (const auto& name : kScratch) {
+    if (name == "GetPXDRData.bat") continue;
+    EXPECT_FALSE(run.sim.fs.Exists(run.master + name)) << name;
+  }
+}
+
+TEST_F(SwitchRun, NamedSetKeepsItsBlanks) {
+  run.AddSet("Spaced", {"a0001"});
+  run.AddSet(" Spaced", {"b0001"});
+  run.Run(" Spaced");
+  EXPECT_EQ(run.sim.started.back(), XcopyOf(" Spaced"));
+  ExpectInstalled(" Spaced", {"b0001"});
+}
+
 TEST_F(SwitchRun, EmptyDataFolderStillPasses) {
   run.sim.fs.AddFolder(run.master + "Bare\\DATA");
   run.Run("Bare");
@@ -150,12 +171,22 @@ TEST_F(SwitchRun, MainWindowIsAMinimizedStripWithAQuitButton) {
   EXPECT_TRUE(checked);
 }
 
-TEST_F(SwitchRun, UnreadableMasterFolderEndsWithTheReport) {
-  run.sim.fs.SetAttributes(run.master, attr::kReadOnly);
+TEST_F(SwitchRun, UnwritableMasterFolderEndsWithTheReport) {
+  run.sim.fs.SetAccess(run.master, {.list = true, .change = false});
   run.Run();
   ASSERT_TRUE(run.sim.report);
   EXPECT_EQ(run.sim.report->Number(), err::kFileNotFound) << "the script could not be written";
   EXPECT_LT(run.end, 0.1) << "the run ends at once";
+}
+
+TEST_F(SwitchRun, UnlistableMasterFolderEndsWithTheReport) {
+  run.sim.fs.SetAccess(run.master, {.list = false, .change = true});
+  run.Run();
+  ASSERT_TRUE(run.sim.report) << "a catalogue that cannot be read is no empty catalogue";
+  EXPECT_EQ(run.sim.report->Number(), err::kPathFileAccess);
+  EXPECT_NEAR(run.end, 5.0, 0.01) << "after the host-folder wait, at the catalogue";
+  EXPECT_EQ(run.sim.started.size(), 1u);
+  EXPECT_TRUE(run.sim.fs.Exists(run.master + "GetPXDRData.bat")) << "no clean-up after a failure";
 }
 
 }  // namespace

@@ -1,0 +1,140 @@
+// Child controls of a top-level window: push buttons and text labels.
+#include <cmath>
+#include <utility>
+
+#include "platform/win32/Win32Internal.h"
+#include "platform/win32/Win32Text.h"
+#include "platform/win32/Win32Ui.h"
+
+namespace td::win32 {
+namespace {
+
+class Win32Button : public ChildControl<Button> {
+ public:
+  Win32Button(const std::shared_ptr<WindowCore>& core, HWND hwnd, const Bounds& bounds, int id)
+      : ChildControl(core, hwnd, bounds), id_(id) {}
+  ~Win32Button() override {
+    if (auto core = Core()) core->clickHandlers.erase(id_);
+  }
+  Win32Button(const Win32Button&) = delete;
+  Win32Button& operator=(const Win32Button&) = delete;
+
+  void SetCaption(const std::string& caption) override {
+    if (HWND h = Live()) SetWindowTextW(h, Widen(caption).c_str());
+  }
+
+ private:
+  int id_;
+};
+
+class Win32Label : public ChildControl<Label> {
+ public:
+  Win32Label(const std::shared_ptr<WindowCore>& core, HWND hwnd, const Bounds& bounds)
+      : ChildControl(core, hwnd, bounds), key_(hwnd) {}
+  ~Win32Label() override {
+    DestroyChild();  // before its brush goes
+    if (auto core = Core()) core->labels.erase(key_);
+  }
+  Win32Label(const Win32Label&) = delete;
+  Win32Label& operator=(const Win32Label&) = delete;
+
+  void SetCaption(const std::string& caption) override {
+    if (HWND h = Live()) SetWindowTextW(h, Widen(caption).c_str());
+  }
+  void SetForeColor(int32_t rgb) override {
+    HWND h = Live();
+    if (!h) return;
+    const auto found = Core()->labels.find(key_);
+    if (found == Core()->labels.end()) return;
+    found->second.fore = ToColorRef(static_cast<uint32_t>(rgb));
+    InvalidateRect(h, nullptr, TRUE);
+  }
+
+ private:
+  HWND key_;
+};
+
+bool IsInstalled(const std::wstring& face) {
+  LOGFONTW wanted{};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  if (face.empty() || face.size() >= LF_FACESIZE) return false;
+  face.copy(wanted.lfFaceName, face.size());
+  const ScreenDc screen(GetDC(nullptr));
+  bool found = false;
+  EnumFontFamiliesExW(
+      screen.Get(), &wanted,
+      [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM result) -> int {
+        *reinterpret_cast<bool*>(result) = true;
+        return 0;
+      },
+      reinterpret_cast<LPARAM>(&found), 0);
+  return found;
+}
+
+// The first of the font's faces that the system has; the font mapper's pick for the
+// named face when it has none of them.
+std::wstring InstalledFace(const FontSpec& font) {
+  if (IsInstalled(Widen(font.face))) return Widen(font.face);
+  for (const std::string& standIn : font.standIns) {
+    if (IsInstalled(Widen(standIn))) return Widen(standIn);
+  }
+  return Widen(font.face);
+}
+
+// The label's font, at its size in points on this screen.
+HFONT LabelFont(WindowCore& core, const ControlSpec& spec) {
+  if (!spec.font) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  const int height = -static_cast<int>(std::lround(spec.font->points * ScreenDpiY() / 72.0));
+  Font made(CreateFontW(height, 0, 0, 0, spec.font->weight, FALSE, FALSE, FALSE,
+                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                        DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                        InstalledFace(*spec.font).c_str()));
+  if (!made) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  core.fonts.push_back(std::move(made));
+  return core.fonts.back().Get();
+}
+
+}  // namespace
+
+HWND CreateChildWindow(WindowCore& core, const wchar_t* className, const std::string& text,
+                       DWORD style, DWORD exStyle, const Bounds& bounds, int* id) {
+  if (!core.hwnd) throw InternalError();
+  const int childId = core.nextControlId++;
+  HWND h = CreateWindowExW(exStyle, className, Widen(text).c_str(),
+                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
+                           ToPixelsX(bounds.left), ToPixelsY(bounds.top),
+                           ToPixelsX(bounds.width), ToPixelsY(bounds.height), core.hwnd,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)),
+                           GetModuleHandleW(nullptr), nullptr);
+  if (!h) throw OutOfMemoryError();
+  if (id) *id = childId;
+  return h;
+}
+
+std::unique_ptr<Button> CreateButton(const std::shared_ptr<WindowCore>& core,
+                                     const ControlSpec& spec, std::function<void()> onClick) {
+  int id = 0;
+  HWND h = CreateChildWindow(*core, L"BUTTON", spec.caption, WS_TABSTOP | BS_PUSHBUTTON, 0,
+                             spec.bounds, &id);
+  SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  // First in the tab order, whatever was placed before it.
+  SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  core->clickHandlers[id] = std::make_shared<std::function<void()>>(std::move(onClick));
+  return std::make_unique<Win32Button>(core, h, spec.bounds, id);
+}
+
+std::unique_ptr<Label> CreateLabel(const std::shared_ptr<WindowCore>& core,
+                                   const ControlSpec& spec) {
+  const DWORD align = spec.centred ? SS_CENTER : SS_LEFT;
+  HWND h = CreateChildWindow(*core, L"STATIC", spec.caption, align | SS_NOPREFIX, 0,
+                             spec.bounds, nullptr);
+  SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(LabelFont(*core, spec)), FALSE);
+  LabelLook& look = core->labels[h];
+  look.fore = ToColorRef(spec.foreColor);
+  look.back = ToColorRef(spec.backColor);
+  look.brush = Brush(CreateSolidBrush(look.back));
+  InvalidateRect(h, nullptr, TRUE);
+  return std::make_unique<Win32Label>(core, h, spec.bounds);
+}
+
+}  // namespace td::win32

@@ -1,0 +1,95 @@
+// One owner for every Win32 handle, GDI object and COM pointer the platform holds: it
+// frees its value exactly once, the way that kind must be freed. Internal to
+// platform/win32.
+#pragma once
+
+#include <windows.h>
+#include <unknwn.h>
+
+#include <type_traits>
+#include <utility>
+
+namespace td::win32 {
+
+// Traits name the kind's type, tell a live value from an empty one and free a live one.
+template <class Traits>
+class Owned {
+ public:
+  using Type = typename Traits::Type;
+
+  Owned() = default;
+  explicit Owned(Type value) : value_(value) {}
+  ~Owned() { Reset(); }
+  Owned(Owned&& other) noexcept : value_(other.Detach()) {}
+  Owned& operator=(Owned&& other) noexcept {
+    if (this != &other) Reset(other.Detach());
+    return *this;
+  }
+  Owned(const Owned&) = delete;
+  Owned& operator=(const Owned&) = delete;
+
+  Type Get() const { return value_; }
+  explicit operator bool() const { return Traits::IsLive(value_); }
+  // Gives the value up without freeing it: someone else owns it now (the clipboard,
+  // for instance, once it accepted the data).
+  Type Detach() { return std::exchange(value_, Type{}); }
+  void Reset(Type value = Type{}) {
+    if (Traits::IsLive(value_)) Traits::Free(value_);
+    value_ = value;
+  }
+  // For calls that hand a new value back through an out parameter.
+  Type* Put() {
+    Reset();
+    return &value_;
+  }
+  // Member access, for COM interfaces.
+  Type operator->() const
+    requires std::is_class_v<std::remove_pointer_t<Type>>
+  {
+    return value_;
+  }
+
+ private:
+  Type value_{};
+};
+
+// Handles whose "none" is null alone.
+template <class T, auto FreeFunction>
+struct NullIsEmpty {
+  using Type = T;
+  static bool IsLive(T value) { return value != nullptr; }
+  static void Free(T value) { FreeFunction(value); }
+};
+
+// Kernel handles: some calls say "none" with null, others with INVALID_HANDLE_VALUE.
+template <auto FreeFunction>
+struct KernelTraits {
+  using Type = HANDLE;
+  static bool IsLive(HANDLE value) { return value != nullptr && value != INVALID_HANDLE_VALUE; }
+  static void Free(HANDLE value) { FreeFunction(value); }
+};
+
+template <class Interface>
+struct ComTraits {
+  using Type = Interface*;
+  static bool IsLive(Interface* value) { return value != nullptr; }
+  static void Free(Interface* value) { value->Release(); }
+};
+
+inline void FreeGdiObject(HGDIOBJ object) { DeleteObject(object); }
+inline void ReleaseScreenDc(HDC dc) { ReleaseDC(nullptr, dc); }
+
+using KernelHandle = Owned<KernelTraits<CloseHandle>>;  // files, processes, threads
+using FindHandle = Owned<KernelTraits<FindClose>>;
+using Brush = Owned<NullIsEmpty<HBRUSH, FreeGdiObject>>;
+using Font = Owned<NullIsEmpty<HFONT, FreeGdiObject>>;
+using Bitmap = Owned<NullIsEmpty<HBITMAP, FreeGdiObject>>;
+using Icon = Owned<NullIsEmpty<HICON, DestroyIcon>>;
+using EnhMetafile = Owned<NullIsEmpty<HENHMETAFILE, DeleteEnhMetaFile>>;
+using GlobalMemory = Owned<NullIsEmpty<HGLOBAL, GlobalFree>>;
+using RegistryKey = Owned<NullIsEmpty<HKEY, RegCloseKey>>;
+using ScreenDc = Owned<NullIsEmpty<HDC, ReleaseScreenDc>>;  // from GetDC(nullptr)
+template <class Interface>
+using ComPtr = Owned<ComTraits<Interface>>;
+
+}  // namespace td::win32

@@ -1,0 +1,359 @@
+// Top-level windows: the window class, its procedure and the Window object.
+#include <utility>
+
+#include "platform/win32/Win32Internal.h"
+#include "platform/win32/Win32Text.h"
+#include "platform/win32/Win32Ui.h"
+
+namespace td::win32 {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"TumbledeckWindow";
+constexpr int kProgramIconId = 1;
+
+std::wstring WindowText(HWND hwnd) {
+  return FillBuffer([hwnd](wchar_t* buffer, unsigned long size) {
+           return static_cast<unsigned long>(GetWindowTextW(hwnd, buffer, static_cast<int>(size)));
+         })
+      .value_or(L"");
+}
+
+// Windows that must stay out of the task bar without being tool windows get this
+// hidden window as their owner.
+HWND HiddenOwner() {
+  static HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                      nullptr, GetModuleHandleW(nullptr), nullptr);
+  return owner;
+}
+
+Icon LoadProgramIcon(int metricX, int metricY) {
+  return Icon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
+                                            MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON,
+                                            GetSystemMetrics(metricX), GetSystemMetrics(metricY),
+                                            0)));
+}
+
+// Gives the keyboard focus to the first child that takes it, so that a restored
+// window's button answers the keyboard.
+void FocusFirstTabStop(HWND parent) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
+    if ((style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED)) {
+      SetFocus(child);
+      return;
+    }
+  }
+}
+
+// Runs a handler of the window's form; the handler may destroy the window and drop
+// the objects that refer to it, so the window's state is kept alive meanwhile.
+void RaiseEvent(WindowCore& core, void (WindowEvents::*event)()) {
+  const auto keep = core.shared_from_this();
+  if (!keep->events) return;
+  RunEvent([&keep, event] {
+    if (keep->events) (keep->events->*event)();
+  });
+}
+
+// A click on one of the window's buttons runs its handler; false for other commands.
+bool OnButtonClick(WindowCore& core, WPARAM wParam, LPARAM lParam) {
+  if (lParam == 0 || HIWORD(wParam) != BN_CLICKED) return false;
+  const auto found = core.clickHandlers.find(static_cast<int>(LOWORD(wParam)));
+  if (found == core.clickHandlers.end()) return false;
+  const auto keep = core.shared_from_this();
+  const auto handler = found->second;  // the handler may drop its button
+  RunEvent(*handler);
+  return true;
+}
+
+// The colours of one of the window's labels; null for other static controls.
+HBRUSH LabelColours(WindowCore& core, HDC dc, HWND control) {
+  const auto found = core.labels.find(control);
+  if (found == core.labels.end()) return nullptr;
+  SetTextColor(dc, found->second.fore);
+  SetBkColor(dc, found->second.back);
+  return found->second.brush.Get();
+}
+
+void OnDestroyed(HWND hwnd, WindowCore& core) {
+  // Children are gone by now: their fonts, brushes and icons may go too.
+  core.labels.clear();
+  core.fonts.clear();
+  core.background.Reset();
+  core.bigIcon.Reset();
+  core.smallIcon.Reset();
+  core.clickHandlers.clear();
+  core.timers.clear();
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  core.hwnd = nullptr;
+  NoteWindowDestroyed();
+}
+
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* core = static_cast<WindowCore*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(core));
+    core->hwnd = hwnd;
+    NoteWindowCreated();
+  }
+  auto* core = reinterpret_cast<WindowCore*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!core) return DefWindowProcW(hwnd, message, wParam, lParam);
+
+  switch (message) {
+    case WM_SIZE:
+      if (!core->creating) RaiseEvent(*core, &WindowEvents::OnResize);
+      return 0;
+    case WM_CLOSE: {
+      const auto keep = core->shared_from_this();
+      RaiseEvent(*keep, &WindowEvents::OnClose);
+      // Closing cannot be cancelled: destroy the window unless the handler already did.
+      if (keep->hwnd) DestroyWindow(keep->hwnd);
+      return 0;
+    }
+    case WM_COMMAND:
+      if (OnButtonClick(*core, wParam, lParam)) return 0;
+      break;
+    case WM_TIMER:
+      DeliverTimerTick(*core, static_cast<UINT_PTR>(wParam));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      if (HBRUSH brush = LabelColours(*core, reinterpret_cast<HDC>(wParam),
+                                      reinterpret_cast<HWND>(lParam))) {
+        return reinterpret_cast<LRESULT>(brush);
+      }
+      break;
+    case WM_ERASEBKGND:
+      if (core->background) {
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, core->background.Get());
+        return 1;
+      }
+      break;
+    case WM_SETFOCUS:
+      FocusFirstTabStop(hwnd);
+      return 0;
+    case WM_NCDESTROY:
+      OnDestroyed(hwnd, *core);
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+void RegisterWindowClass() {
+  static const bool registered = [] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = nullptr;  // each window paints its own colour
+    wc.lpszClassName = kWindowClass;
+    return RegisterClassExW(&wc) != 0;
+  }();
+  if (!registered) throw InternalError();
+}
+
+struct Styles {
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  HWND owner = nullptr;
+};
+
+Styles StylesFor(const WindowSpec& spec) {
+  Styles s;
+  switch (spec.border) {
+    case Border::kSizable:
+      s.style = WS_OVERLAPPEDWINDOW & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+      break;
+    case Border::kFixedSingle:
+      s.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+      break;
+    case Border::kFixedToolWindow:
+      s.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+      s.exStyle = WS_EX_TOOLWINDOW;
+      break;
+  }
+  if (spec.border != Border::kFixedToolWindow) {
+    if (spec.minimizeBox) s.style |= WS_MINIMIZEBOX;
+    if (spec.maximizeBox) s.style |= WS_MAXIMIZEBOX;
+    if (!spec.showInTaskbar) s.owner = HiddenOwner();  // an owned window has no button
+  } else if (spec.showInTaskbar) {
+    s.exStyle |= WS_EX_APPWINDOW;
+  }
+  s.style |= WS_CLIPCHILDREN;
+  return s;
+}
+
+class Win32Window : public Window {
+ public:
+  Win32Window(std::shared_ptr<WindowCore> core, WindowState initialState)
+      : core_(std::move(core)), hiddenState_(initialState), caption_(WindowText(core_->hwnd)) {}
+  ~Win32Window() override {
+    core_->events = nullptr;  // the form may be gone: no more events
+    if (core_->hwnd) DestroyWindow(core_->hwnd);
+  }
+  Win32Window(const Win32Window&) = delete;
+  Win32Window& operator=(const Win32Window&) = delete;
+
+  void SetCaption(const std::string& caption) override {
+    caption_ = Widen(caption);
+    if (core_->hwnd) SetWindowTextW(core_->hwnd, caption_.c_str());
+  }
+  std::string Caption() const override {
+    return Narrow(core_->hwnd ? WindowText(core_->hwnd) : caption_);
+  }
+
+  Bounds GetBounds() const override {
+    HWND h = core_->hwnd;
+    if (!h) return lastBounds_;
+    RECT r{};
+    if (IsIconic(h)) {
+      // A minimized window reports where it will be restored to.
+      WINDOWPLACEMENT placement{};
+      placement.length = sizeof placement;
+      GetWindowPlacement(h, &placement);
+      r = placement.rcNormalPosition;
+    } else {
+      GetWindowRect(h, &r);
+    }
+    lastBounds_ = Bounds{r.left * TwipsPerPixelX(), r.top * TwipsPerPixelY(),
+                         (r.right - r.left) * TwipsPerPixelX(),
+                         (r.bottom - r.top) * TwipsPerPixelY()};
+    return lastBounds_;
+  }
+
+  void SetBounds(const Bounds& b) override {
+    lastBounds_ = b;
+    HWND h = core_->hwnd;
+    if (!h) return;
+    const int x = ToPixelsX(b.left), y = ToPixelsY(b.top);
+    const int cx = ToPixelsX(b.width), cy = ToPixelsY(b.height);
+    if (IsWindowVisible(h) && (IsIconic(h) || IsZoomed(h))) {
+      // Moving a minimized or maximized window changes where it restores to.
+      WINDOWPLACEMENT placement{};
+      placement.length = sizeof placement;
+      GetWindowPlacement(h, &placement);
+      placement.rcNormalPosition = RECT{x, y, x + cx, y + cy};
+      placement.showCmd = IsIconic(h) ? SW_SHOWMINNOACTIVE : SW_SHOWMAXIMIZED;
+      SetWindowPlacement(h, &placement);
+      return;
+    }
+    SetWindowPos(h, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  WindowState State() const override {
+    HWND h = core_->hwnd;
+    if (!h || !IsWindowVisible(h)) return hiddenState_;
+    if (IsIconic(h)) return WindowState::kMinimized;
+    if (IsZoomed(h)) return WindowState::kMaximized;
+    return WindowState::kNormal;
+  }
+
+  void SetState(WindowState state) override {
+    HWND h = core_->hwnd;
+    if (!h || !IsWindowVisible(h)) {
+      hiddenState_ = state;  // applied when the window is shown
+      return;
+    }
+    switch (state) {
+      case WindowState::kMinimized: ShowWindow(h, SW_MINIMIZE); break;
+      case WindowState::kMaximized: ShowWindow(h, SW_MAXIMIZE); break;
+      case WindowState::kNormal: ShowWindow(h, SW_RESTORE); break;
+    }
+  }
+
+  void Show() override {
+    HWND h = core_->hwnd;
+    if (!h || IsWindowVisible(h)) return;
+    switch (hiddenState_) {
+      case WindowState::kMinimized:
+        // Shown only as a task-bar button; the window that has the focus keeps it.
+        ShowWindow(h, SW_SHOWMINNOACTIVE);
+        break;
+      case WindowState::kMaximized:
+        ShowWindow(h, SW_SHOWMAXIMIZED);
+        break;
+      case WindowState::kNormal:
+        ShowWindow(h, (IsIconic(h) || IsZoomed(h)) ? SW_RESTORE : SW_SHOW);
+        break;
+    }
+    UpdateWindow(h);
+  }
+
+  void Hide() override {
+    HWND h = core_->hwnd;
+    if (!h || !IsWindowVisible(h)) return;
+    hiddenState_ = State();
+    ShowWindow(h, SW_HIDE);
+  }
+
+  bool IsVisible() const override { return core_->hwnd && IsWindowVisible(core_->hwnd); }
+
+  void Focus() override {
+    HWND h = core_->hwnd;
+    if (!h) return;
+    SetForegroundWindow(h);
+    SetFocus(h);
+  }
+
+  void Destroy() override {
+    if (core_->hwnd) DestroyWindow(core_->hwnd);
+  }
+
+  std::unique_ptr<Button> AddButton(const ControlSpec& spec,
+                                    std::function<void()> onClick) override {
+    return CreateButton(core_, spec, std::move(onClick));
+  }
+  std::unique_ptr<Label> AddLabel(const ControlSpec& spec) override {
+    return CreateLabel(core_, spec);
+  }
+  std::unique_ptr<RichTextView> AddRichTextView(const ControlSpec& spec) override {
+    return CreateRichTextView(core_, spec);
+  }
+  std::unique_ptr<Timer> AddTimer(int intervalMs, bool enabled,
+                                  std::function<void()> onTick) override {
+    return CreateTimer(core_, intervalMs, enabled, std::move(onTick));
+  }
+
+ private:
+  std::shared_ptr<WindowCore> core_;
+  WindowState hiddenState_;
+  std::wstring caption_;
+  mutable Bounds lastBounds_;
+};
+
+}  // namespace
+
+std::unique_ptr<Window> OpenTopLevelWindow(const WindowSpec& spec, WindowEvents& events) {
+  RegisterWindowClass();
+  const Styles s = StylesFor(spec);
+  RECT frame{0, 0, ToPixelsX(spec.clientWidth), ToPixelsY(spec.clientHeight)};
+  AdjustWindowRectEx(&frame, s.style, FALSE, s.exStyle);
+  int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
+  if (spec.clientLeft || spec.clientTop) {
+    x = ToPixelsX(spec.clientLeft.value_or(0)) + frame.left;
+    y = ToPixelsY(spec.clientTop.value_or(0)) + frame.top;
+  }
+
+  auto core = std::make_shared<WindowCore>();
+  core->events = &events;
+  core->background = Brush(CreateSolidBrush(ToColorRef(spec.backColor)));
+  HWND h = CreateWindowExW(s.exStyle, kWindowClass, Widen(spec.caption).c_str(), s.style, x, y,
+                           frame.right - frame.left, frame.bottom - frame.top, s.owner, nullptr,
+                           GetModuleHandleW(nullptr), core.get());
+  if (!h) throw OutOfMemoryError();
+  core->creating = false;
+  if (spec.programIcon) {
+    core->bigIcon = LoadProgramIcon(SM_CXICON, SM_CYICON);
+    core->smallIcon = LoadProgramIcon(SM_CXSMICON, SM_CYSMICON);
+    SendMessageW(h, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(core->bigIcon.Get()));
+    SendMessageW(h, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(core->smallIcon.Get()));
+  }
+  return std::make_unique<Win32Window>(core, spec.initialState);
+}
+
+}  // namespace td::win32

@@ -1,0 +1,35 @@
+// The contract's target in the native build: the simulated machine.
+#include "ContractTarget.h"
+#include "platform/sim/SimPlatform.h"
+
+namespace td::contract {
+namespace {
+
+constexpr char kCarried[] = "Carried by the contract tests.\r\n";
+
+class SimTarget : public ContractTarget {
+ public:
+  SimTarget() {
+    machine_.resources[101] = kCarried;
+    machine_.fs.AddFile(machine_.executablePath, "MZ");
+  }
+  Platform& Machine() override { return machine_; }
+  std::string Name() const override { return "sim"; }
+  std::string Scratch() override {
+    machine_.fs.AddFolder("C:\\Contract");
+    return "C:\\Contract\\";
+  }
+  void SetAttributes(const std::string& path, uint32_t bits) override {
+    machine_.fs.SetAttributes(path, bits);
+  }
+  std::string CarriedResource() override { return kCarried; }
+
+ private:
+  sim::SimPlatform machine_;
+};
+
+}  // namespace
+
+std::unique_ptr<ContractTarget> MakeContractTarget() { return std::make_unique<SimTarget>(); }
+
+}  // namespace td::contract

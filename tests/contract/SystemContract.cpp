@@ -1,0 +1,47 @@
+// What both platforms promise about the process and its surroundings.
+#include "ContractTest.h"
+
+namespace td::contract {
+namespace {
+
+TEST_F(Contract, TheExecutableKnowsItsPathAndCarriedResources) {
+  const std::string exe = system.ExecutablePath();
+  ASSERT_GE(exe.size(), 7u);
+  EXPECT_EQ(exe[1], ':') << exe;
+  EXPECT_EQ(exe.substr(exe.size() - 4), ".exe") << exe;
+  EXPECT_TRUE(files.IsPlainFile(exe)) << exe;
+  EXPECT_EQ(system.LoadResourceBytes("CUSTOM", 101), target->CarriedResource());
+  EXPECT_EQ(system.LoadResourceBytes("custom", 101), target->CarriedResource())
+      << "type names ignore letter case";
+  EXPECT_FALSE(system.LoadResourceBytes("CUSTOM", 999));
+  EXPECT_FALSE(system.LoadResourceBytes("OTHER", 101));
+}
+
+TEST_F(Contract, ProgramsThatDoNotExistCannotStart) {
+  EXPECT_EQ(ErrorOf([&] { system.StartProcess("\"" + dir + "Missing.bat\" \"" + dir + "\""); }),
+            err::kFileNotFound);
+  files.MakeFolder(dir + "Folder.bat");
+  EXPECT_EQ(ErrorOf([&] { system.StartProcess("\"" + dir + "Folder.bat\""); }),
+            err::kFileNotFound);
+  EXPECT_EQ(ErrorOf([&] { system.StartProcess("no-such-program-anywhere /s /y"); }),
+            err::kFileNotFound);
+}
+
+TEST_F(Contract, TheClockOnlyGoesForwardAndRandomValuesStayBelowOne) {
+  double last = system.Seconds();
+  for (int i = 0; i < 100; ++i) {
+    ui.DoEvents();
+    const double now = system.Seconds();
+    ASSERT_GE(now, last);
+    last = now;
+  }
+  system.Randomize();
+  for (int i = 0; i < 10000; ++i) {
+    const float r = system.NextRandom();
+    ASSERT_GE(r, 0.0f);
+    ASSERT_LT(r, 1.0f);
+  }
+}
+
+}  // namespace
+}  // namespace td::contract

@@ -1,0 +1,129 @@
+// What both platforms promise about windows, timers, yields, pictures and the clipboard.
+#include "ContractTest.h"
+
+namespace td::contract {
+namespace {
+
+// A 16 x 8 JPEG picture, made with ImageMagick.
+const std::string kTinyJpeg(
+    "\xFF\xD8\xFF\xE0\x00\x10\x4A\x46\x49\x46\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00\xFF\xDB"
+    "\x00\x43\x00\x03\x02\x02\x03\x02\x02\x03\x03\x03\x03\x04\x03\x03\x04\x05\x08\x05\x05\x04"
+    "\x04\x05\x0A\x07\x07\x06\x08\x0C\x0A\x0C\x0C\x0B\x0A\x0B\x0B\x0D\x0E\x12\x10\x0D\x0E\x11"
+    "\x0E\x0B\x0B\x10\x16\x10\x11\x13\x14\x15\x15\x15\x0C\x0F\x17\x18\x16\x14\x18\x12\x14\x15"
+    "\x14\xFF\xDB\x00\x43\x01\x03\x04\x04\x05\x04\x05\x09\x05\x05\x09\x14\x0D\x0B\x0D\x14\x14"
+    "\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14"
+    "\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14"
+    "\x14\x14\x14\x14\xFF\xC0\x00\x11\x08\x00\x08\x00\x10\x03\x01\x11\x00\x02\x11\x01\x03\x11"
+    "\x01\xFF\xC4\x00\x15\x00\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+    "\x00\x07\xFF\xC4\x00\x14\x10\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+    "\x00\x00\xFF\xC4\x00\x16\x01\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+    "\x00\x00\x07\x08\xFF\xC4\x00\x14\x11\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+    "\x00\x00\x00\x00\xFF\xDA\x00\x0C\x03\x01\x00\x02\x11\x03\x11\x00\x3F\x00\x93\xA4\x8D\xA0"
+    "\x03\xFF\xD9",
+    289);
+
+class CountingEvents : public WindowEvents {
+ public:
+  void OnResize() override { ++resizes; }
+  void OnClose() override { ++closes; }
+  int resizes = 0;
+  int closes = 0;
+};
+
+WindowSpec TestWindow() {
+  WindowSpec spec;
+  spec.caption = "Contract";
+  spec.clientWidth = 4680;
+  spec.clientHeight = 1455;
+  spec.backColor = 0;
+  return spec;
+}
+
+void ExpectNear(const Bounds& got, const Bounds& want) {
+  // One pixel is 15 twips at the usual resolution.
+  EXPECT_NEAR(got.left, want.left, 15);
+  EXPECT_NEAR(got.top, want.top, 15);
+  EXPECT_NEAR(got.width, want.width, 15);
+  EXPECT_NEAR(got.height, want.height, 15);
+}
+
+void YieldFor(Ui& ui, System& system, double seconds) {
+  const double start = system.Seconds();
+  while (system.Seconds() - start < seconds) ui.DoEvents();
+}
+
+TEST_F(Contract, WindowsKeepTheGeometryAndCaptionTheyAreGiven) {
+  CountingEvents events;
+  auto window = ui.OpenWindow(TestWindow(), events);
+  EXPECT_FALSE(window->IsVisible()) << "windows open hidden";
+  const Bounds first = window->GetBounds();
+  EXPECT_GT(first.width, 4680) << "the outer size includes the frame";
+  EXPECT_GT(first.height, 1455) << "and the caption";
+  EXPECT_GT(ui.ScreenWidth(), 10900);
+
+  window->SetBounds({1500, 450, 10900, 8500});
+  ExpectNear(window->GetBounds(), {1500, 450, 10900, 8500});
+  EXPECT_GE(events.resizes, 1) << "a new size raises a resize event";
+  window->Show();
+  EXPECT_TRUE(window->IsVisible());
+  EXPECT_EQ(window->State(), WindowState::kNormal);
+  window->SetCaption("READY !");
+  EXPECT_EQ(window->Caption(), "READY !");
+  window->Hide();
+  EXPECT_FALSE(window->IsVisible());
+  window->Destroy();
+  EXPECT_FALSE(window->IsVisible());
+  EXPECT_EQ(events.closes, 0) << "destroying a window raises no close event";
+}
+
+TEST_F(Contract, TimersTickOnlyWhileTheProgramYieldsAndNeverInsideTheirOwnTick) {
+  CountingEvents events;
+  auto window = ui.OpenWindow(TestWindow(), events);
+  int ticks = 0;
+  int nested = 0;
+  bool inside = false;
+  auto timer = window->AddTimer(50, true, [&] {
+    ++ticks;
+    if (inside) ++nested;
+    inside = true;
+    YieldFor(ui, system, 0.06);  // long enough for the next tick to fall due
+    inside = false;
+  });
+  EXPECT_EQ(ticks, 0);
+  YieldFor(ui, system, 0.6);
+  EXPECT_GE(ticks, 3);
+  EXPECT_LE(ticks, 12);
+  EXPECT_EQ(nested, 0);
+  timer->SetEnabled(false);
+  EXPECT_FALSE(timer->Enabled());
+  const int stopped = ticks;
+  YieldFor(ui, system, 0.3);
+  EXPECT_EQ(ticks, stopped);
+}
+
+TEST_F(Contract, TheEventLoopEndsWithTheLastWindow) {
+  CountingEvents events;
+  auto window = ui.OpenWindow(TestWindow(), events);
+  int ticks = 0;
+  auto timer = window->AddTimer(20, true, [&] {
+    if (++ticks == 3) window->Destroy();
+  });
+  ui.RunUntilNoWindows();
+  EXPECT_EQ(ticks, 3);
+}
+
+TEST_F(Contract, PicturesLoadFromJpegFilesOnly) {
+  files.WriteBytes(dir + "card.jpg", kTinyJpeg);
+  files.WriteBytes(dir + "text.jpg", "no picture at all");
+  files.MakeFolder(dir + "folder.jpg");
+  const auto picture = ui.LoadPicture(dir + "card.jpg");
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "missing.jpg"); }), err::kFileNotFound);
+  EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "folder.jpg"); }), err::kPathFileAccess);
+  EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "text.jpg"); }), 481);
+  ui.ClearClipboard();
+  ui.PutOnClipboard(*picture);
+}
+
+}  // namespace
+}  // namespace td::contract
