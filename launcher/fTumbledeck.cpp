@@ -2,6 +2,8 @@
 
 #include "launcher/MasterFolder.h"
 #include "launcher/TextUtil.h"
+#include "viewer/Form2.h"
+#include "viewer/Form3.h"
 
 namespace td {
 
@@ -111,9 +113,8 @@ void fTumbledeck::Timer1_Timer() {
   if (!WorkDone) return;
   Timer1->SetEnabled(false);
   RemoveScratchFiles();
-  for (auto* form : {&Form2, &Form3, &Form4}) {
-    if (*form) (*form)->Unload();
-  }
+  if (Form2) Form2->Unload();
+  if (Form3) Form3->Unload();
   window_->Destroy();
   unloaded_ = true;
 }

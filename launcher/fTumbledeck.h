@@ -17,12 +17,8 @@
 
 namespace td {
 
-// A window that the main window unloads at the end of the run (progress, viewer, help).
-class ChildForm {
- public:
-  virtual ~ChildForm() = default;
-  virtual void Unload() = 0;
-};
+class Form2;
+class Form3;
 
 class fTumbledeck : public WindowEvents {
  public:
@@ -43,8 +39,11 @@ class fTumbledeck : public WindowEvents {
   bool WriteCopyScript = false;
   std::string CopyCommand;
 
-  // The other windows, created on first use by the commands that need them.
-  std::unique_ptr<ChildForm> Form2, Form3, Form4;
+  // The other windows, created on first use by the commands that need them: the
+  // progress window and the card viewer. They live until the end of the run; an
+  // unloaded window only lies dead.
+  std::unique_ptr<td::Form2> Form2;
+  std::unique_ptr<td::Form3> Form3;
 
   // --- Start and end of the run ----------------------------------------------------
   // Creates the window (hidden), runs Form_Load and shows the window minimized. A

@@ -65,14 +65,17 @@ void CheckName(const std::string& path, bool wildcardsAtEnd) {
 
 class SnapshotListing : public DirectoryListing {
  public:
-  explicit SnapshotListing(std::vector<std::string> names) : names_(std::move(names)) {}
+  SnapshotListing(std::vector<std::string> names, std::optional<std::size_t> failAfter)
+      : names_(std::move(names)), failAfter_(failAfter) {}
   std::optional<std::string> Next() override {
+    if (failAfter_ && next_ == *failAfter_) throw RunError(err::kPathFileAccess);
     if (next_ == names_.size()) return std::nullopt;
     return names_[next_++];
   }
 
  private:
   std::vector<std::string> names_;
+  std::optional<std::size_t> failAfter_;
   std::size_t next_ = 0;
 };
 
@@ -83,6 +86,7 @@ struct SimFileSystem::Node {
   bool folder = false;
   uint32_t attributes = 0;
   Access access;
+  std::optional<std::size_t> listingsFailAfter;
   std::string content;
   std::vector<std::unique_ptr<Node>> children;  // in listing order
   std::map<std::string, Node*> byLowerName;      // so that large folders stay fast
@@ -173,7 +177,8 @@ std::unique_ptr<DirectoryListing> SimFileSystem::List(const std::string& pattern
       if (!child->Hidden() && MatchesWildcard(wildcard, child->name)) names.push_back(child->name);
     }
   }
-  return std::make_unique<SnapshotListing>(std::move(names));
+  return std::make_unique<SnapshotListing>(std::move(names),
+                                           folder ? folder->listingsFailAfter : std::nullopt);
 }
 
 uint32_t SimFileSystem::Attributes(const std::string& path) {
@@ -278,6 +283,12 @@ void SimFileSystem::SetAccess(const std::string& folder, Access access) {
   Node* node = Find(folder);
   if (!node || !node->folder) throw RunError(err::kPathNotFound);
   node->access = access;
+}
+
+void SimFileSystem::FailListingsAfter(const std::string& folder, int entries) {
+  Node* node = Find(folder);
+  if (!node || !node->folder) throw RunError(err::kPathNotFound);
+  node->listingsFailAfter = static_cast<std::size_t>(entries);
 }
 
 bool SimFileSystem::Exists(const std::string& path) const { return Find(path) != nullptr; }

@@ -44,6 +44,9 @@ class SimFileSystem : public FileSystem {
     bool change = true;
   };
   void SetAccess(const std::string& folder, Access access);
+  // Every later listing of the folder fails after yielding `entries` names, as one on
+  // a drive that goes away would.
+  void FailListingsAfter(const std::string& folder, int entries);
   bool Exists(const std::string& path) const;
   bool IsFolder(const std::string& path) const;
   // Names in a folder, in listing order (no "." or "..", hidden ones included).

@@ -283,7 +283,9 @@ std::unique_ptr<Picture> SimPlatform::LoadPicture(const std::string& path) {
 
 void SimPlatform::PutOnClipboard(const Picture& picture) {
   if (clipboardBusy) throw RunError(521, "Can't open Clipboard");
-  clipboard = static_cast<const SimPicture&>(picture).path;
+  const std::string& path = static_cast<const SimPicture&>(picture).path;
+  if (clipboardRefuses.count(path)) throw RunError(460, "Invalid Clipboard format");
+  clipboard = path;
 }
 
 }  // namespace td::sim

@@ -78,6 +78,7 @@ class SimPlatform : public Platform, public System, public Ui {
   SimWindow* WindowByCaption(const std::string& caption) const;
   std::optional<std::string> clipboard;  // the path of the picture it holds
   bool clipboardBusy = false;            // another program holds the clipboard
+  std::set<std::string> clipboardRefuses;  // pictures (their files) it will not take
 
   // --- System ------------------------------------------------------------------------
   std::string CommandTail() const override { return commandTail; }

@@ -21,8 +21,17 @@ void SimButton::Click() {
   if (visible && enabled) machine_.Dispatch(onClick_);
 }
 
-SimLabel::SimLabel(const ControlSpec& spec)
-    : bounds(spec.bounds), caption(spec.caption), foreColor(static_cast<int32_t>(spec.foreColor)) {}
+SimLabel::SimLabel(SimPlatform& machine, const ControlSpec& spec)
+    : bounds(spec.bounds),
+      caption(spec.caption),
+      foreColor(static_cast<int32_t>(spec.foreColor)),
+      font(spec.font),
+      machine_(machine) {}
+
+void SimLabel::SetForeColor(int32_t rgb) {
+  foreColor = rgb;
+  colors.push_back({machine_.Now(), rgb});
+}
 
 SimRichTextView::SimRichTextView(SimPlatform& machine, const ControlSpec& spec)
     : bounds(spec.bounds), machine_(machine) {}
@@ -108,7 +117,7 @@ std::unique_ptr<Button> SimWindow::AddButton(const ControlSpec& controlSpec,
 }
 
 std::unique_ptr<Label> SimWindow::AddLabel(const ControlSpec& controlSpec) {
-  auto label = std::make_unique<SimLabel>(controlSpec);
+  auto label = std::make_unique<SimLabel>(machine_, controlSpec);
   labels.push_back(label.get());
   return label;
 }

@@ -2,6 +2,7 @@
 // tests can read it, and let tests act as the user (click, resize, close).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,19 +39,28 @@ class SimButton : public Button {
 
 class SimLabel : public Label {
  public:
-  explicit SimLabel(const ControlSpec& spec);
+  SimLabel(SimPlatform& machine, const ControlSpec& spec);
   void SetBounds(const Bounds& b) override { bounds = b; }
   Bounds GetBounds() const override { return bounds; }
   void SetVisible(bool v) override { visible = v; }
   void SetEnabled(bool e) override { enabled = e; }
   void SetCaption(const std::string& c) override { caption = c; }
-  void SetForeColor(int32_t rgb) override { foreColor = rgb; }
+  void SetForeColor(int32_t rgb) override;
 
   Bounds bounds;
   std::string caption;
   int32_t foreColor = 0;
+  struct ColorChange {
+    double when;
+    int32_t rgb;
+  };
+  std::vector<ColorChange> colors;  // every colour the program set, in order
   bool visible = true;
   bool enabled = true;
+  std::optional<FontSpec> font;
+
+ private:
+  SimPlatform& machine_;
 };
 
 class SimRichTextView : public RichTextView {

@@ -97,11 +97,26 @@ TEST_F(SwitchRun, SetsLeftOutOfTheCatalogueCanStillBeNamed) {
 TEST_F(SwitchRun, CommandNamesAreDispatchedAndCopyNothing) {
   run.AddSet("help");
   run.AddSet("showcards");
-  for (const char* tail : {"HELP", " help ", "C:\\Sets\\Help", "showcards", "C:\\x\\ShowCards"}) {
+  for (const char* tail : {"HELP", " help ", "C:\\Sets\\Help"}) {
     run.sim.started.clear();
     run.Run(tail);
     ExpectCleanEnd();
     EXPECT_EQ(run.sim.started.size(), 1u) << tail << ": only the data-path script starts";
+    EXPECT_TRUE(run.HostFiles().empty()) << tail;
+  }
+}
+
+TEST_F(SwitchRun, ShowCardsOpensTheViewerInsteadOfCopying) {
+  run.AddSet("showcards");
+  for (const char* tail : {"showcards", "C:\\x\\ShowCards"}) {
+    bool open = false;
+    run.sim.At(run.sim.Now() + 6, [&] {
+      open = run.sim.WindowByCaption("Show Current Card Sets") != nullptr;
+      run.sim.WindowByCaption("Show Current Card Sets")->UserClose();
+    });
+    run.Run(tail);
+    EXPECT_TRUE(open) << tail;
+    ExpectCleanEnd();
     EXPECT_TRUE(run.HostFiles().empty()) << tail;
   }
 }

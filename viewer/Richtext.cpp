@@ -1,0 +1,11 @@
+#include "viewer/Richtext.h"
+
+namespace td {
+
+void InsertPicture(Ui& ui, RichTextView& view, const Picture& picture) {
+  ui.ClearClipboard();
+  ui.PutOnClipboard(picture);
+  view.PasteFromClipboard();
+}
+
+}  // namespace td
