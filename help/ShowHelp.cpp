@@ -1,9 +1,18 @@
 // The "help" command.
+#include "help/Form4.h"
+#include "host/ModResFiles.h"
+#include "launcher/MasterFolder.h"
 #include "launcher/fTumbledeck.h"
 
 namespace td {
 
-// The help window is not built yet; until it is, the command only ends the run.
-void fTumbledeck::ShowHelp() { WorkDone = true; }
+// Writes the user guide beside the program and opens the help window; returns at once.
+// A guide that cannot be written shows an older copy if one is there, else the window's
+// load of it reports the failure.
+void fTumbledeck::ShowHelp() {
+  WriteResFile(platform_, kResUserGuide, "CUSTOM", MyPath + names::kUserGuide);
+  if (!Form4) Form4 = std::make_unique<td::Form4>(*this, platform_);
+  Form4->Show();
+}
 
 }  // namespace td

@@ -1,5 +1,6 @@
 #include "launcher/fTumbledeck.h"
 
+#include "help/Form4.h"
 #include "launcher/MasterFolder.h"
 #include "launcher/TextUtil.h"
 #include "viewer/Form2.h"
@@ -115,6 +116,7 @@ void fTumbledeck::Timer1_Timer() {
   RemoveScratchFiles();
   if (Form2) Form2->Unload();
   if (Form3) Form3->Unload();
+  if (Form4) Form4->Unload();
   window_->Destroy();
   unloaded_ = true;
 }

@@ -19,6 +19,7 @@ namespace td {
 
 class Form2;
 class Form3;
+class Form4;
 
 class fTumbledeck : public WindowEvents {
  public:
@@ -40,10 +41,11 @@ class fTumbledeck : public WindowEvents {
   std::string CopyCommand;
 
   // The other windows, created on first use by the commands that need them: the
-  // progress window and the card viewer. They live until the end of the run; an
-  // unloaded window only lies dead.
+  // progress window, the card viewer and the help window. They live until the end of
+  // the run; an unloaded window only lies dead.
   std::unique_ptr<td::Form2> Form2;
   std::unique_ptr<td::Form3> Form3;
+  std::unique_ptr<td::Form4> Form4;
 
   // --- Start and end of the run ----------------------------------------------------
   // Creates the window (hidden), runs Form_Load and shows the window minimized. A

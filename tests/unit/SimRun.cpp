@@ -19,6 +19,7 @@ std::string ReadSourceFile(const std::string& name) {
 SimRun::SimRun(std::string masterFolder) : master(std::move(masterFolder)) {
   sim.resources[101] = ReadSourceFile("GetPXDRData.bat");
   sim.resources[102] = ReadSourceFile("SaveOrig.bat");
+  sim.resources[103] = ReadSourceFile("How to Use.rtf");
   sim.executablePath = master + "Tumbledeck.exe";
   sim.fs.AddFile(sim.executablePath, "MZ");
   sim.fs.AddFolder(hostData);

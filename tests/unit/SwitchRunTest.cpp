@@ -94,29 +94,24 @@ TEST_F(SwitchRun, SetsLeftOutOfTheCatalogueCanStillBeNamed) {
   EXPECT_EQ(run.sim.started.back(), XcopyOf("help2")) << "help2 is a set name";
 }
 
-TEST_F(SwitchRun, CommandNamesAreDispatchedAndCopyNothing) {
+TEST_F(SwitchRun, CommandNamesOpenTheirWindowInsteadOfCopying) {
   run.AddSet("help");
   run.AddSet("showcards");
-  for (const char* tail : {"HELP", " help ", "C:\\Sets\\Help"}) {
+  const std::vector<std::pair<std::string, std::string>> commands = {
+      {"HELP", "Help"}, {" help ", "Help"}, {"C:\\Sets\\Help", "Help"},
+      {"showcards", "Show Current Card Sets"}, {"C:\\x\\ShowCards", "Show Current Card Sets"}};
+  for (const auto& [tail, caption] : commands) {
     run.sim.started.clear();
-    run.Run(tail);
-    ExpectCleanEnd();
-    EXPECT_EQ(run.sim.started.size(), 1u) << tail << ": only the data-path script starts";
-    EXPECT_TRUE(run.HostFiles().empty()) << tail;
-  }
-}
-
-TEST_F(SwitchRun, ShowCardsOpensTheViewerInsteadOfCopying) {
-  run.AddSet("showcards");
-  for (const char* tail : {"showcards", "C:\\x\\ShowCards"}) {
     bool open = false;
     run.sim.At(run.sim.Now() + 6, [&] {
-      open = run.sim.WindowByCaption("Show Current Card Sets") != nullptr;
-      run.sim.WindowByCaption("Show Current Card Sets")->UserClose();
+      sim::SimWindow* window = run.sim.WindowByCaption(caption);
+      open = window != nullptr;
+      if (window) window->UserClose();
     });
     run.Run(tail);
     EXPECT_TRUE(open) << tail;
     ExpectCleanEnd();
+    EXPECT_EQ(run.sim.started.size(), 1u) << tail << ": only the data-path script starts";
     EXPECT_TRUE(run.HostFiles().empty()) << tail;
   }
 }
