@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ libgtest-dev python3          # native build and unit tests
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64      # Tumbledeck.exe
   wine wine64 xvfb xauth imagemagick x11-utils        # running it under Wine, card pictures
+  fonts-dejavu-core                                   # card labels; Courier New under Wine
 )
 missing=()
 for package in "${packages[@]}"; do

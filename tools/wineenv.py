@@ -319,6 +319,14 @@ def build_base_prefix(dest: Path, findstr: Path, log_dir: Path | None = None) ->
                                  "/t", "REG_SZ", "/d", "N", "/f"], "reg-unmanaged")
         if res.rc != 0:
             raise WineError(f"cannot turn off managed windows: {res}")
+        # Wine has no Courier New, the user guide's font, and would draw the guide in a
+        # proportional face; every Windows machine has it. A monospaced stand-in keeps
+        # the guide's columns as a Windows user sees them.
+        res = prefix.run("reg", ["add", r"HKCU\Software\Wine\Fonts\Replacements", "/v",
+                                 "Courier New", "/t", "REG_SZ", "/d", "DejaVu Sans Mono", "/f"],
+                         "reg-courier")
+        if res.rc != 0:
+            raise WineError(f"cannot stand in for Courier New: {res}")
         prefix.wait_idle(120)
     (tmp / BASE_MARK).write_text(f"findstr: {findstr}\n")
     if dest.exists():

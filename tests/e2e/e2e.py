@@ -28,6 +28,7 @@ DIALOG_CLASS = "#32770"
 WAIT_SECONDS = 5.0                # every run waits this long for the host-folder script
 END_SLACK = 2.5                   # Wine start, the last 500 ms timer tick, a busy machine
 RUN_TIMEOUT = 40.0                # a run that takes longer is hung (an error box, say)
+DISPLAY_SIZE = "1024x768x24"      # a test script may ask for a larger screen
 
 
 def copy_command(set_name: str, master_win: str = "C:\\" + we.MASTER_NAME + "\\",
@@ -90,7 +91,7 @@ class Case:
         self.cache = Path(opts.work).resolve() / "card-cache"
         self.failures: list[str] = []
         self.checks = 0
-        self.display = we.Display(self.logs).start()
+        self.display = we.Display(self.logs, DISPLAY_SIZE).start()
         self.prefix = we.Prefix.copy_of(opts.base, self.dir / "prefix", self.display, self.logs)
         self.wintool = Wintool(self.prefix, opts.wintool)
         self.host = we.make_host(self.prefix, self.cache)

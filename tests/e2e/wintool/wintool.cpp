@@ -16,16 +16,24 @@
 //                  until the window is gone
 //   wintool procs                             running processes
 //   wintool waitprocs [--timeout S] NAME...   until no process with one of these names runs
+//   wintool kill NAME                         ends every process of that name at once
+//   wintool type   SELECT CLASS TEXT          types TEXT into the window's first child of
+//                                             CLASS; prints its text length before/after
+//   wintool copyview SELECT CLASS             selects all of that child and copies it
+//   wintool clipboard                         the clipboard's formats, the size of its
+//                                             picture, and the pictures in its rich text
 //
 // SELECT is --title T (exact caption), optionally with --class C and --visible, or
 // --hwnd 0x1234. Exit status: 0 done, 1 not found or timed out, 2 bad usage.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <richedit.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -237,7 +245,8 @@ int Usage() {
       "usage: wintool list [--all] [--children] | wait SELECT [--timeout S] | children SELECT |\n"
       "       click SELECT TEXT | close SELECT | show SELECT restore|minimize|hide|normal |\n"
       "       watch SELECT [--timeout S] [--interval MS] | procs |\n"
-      "       waitprocs [--timeout S] NAME...\n"
+      "       waitprocs [--timeout S] NAME... | kill NAME | type SELECT CLASS TEXT |\n"
+      "       copyview SELECT CLASS | clipboard\n"
       "SELECT: --title T [--class C] [--visible] | --hwnd 0xNNN\n",
       stderr);
   return 2;
@@ -382,6 +391,19 @@ std::vector<Proc> Processes() {
   return out;
 }
 
+// Ends every process of that name, as a user closing its window would end it.
+int Kill(const std::wstring& name) {
+  int killed = 0;
+  for (const Proc& p : Processes()) {
+    if (_wcsicmp(p.exe.c_str(), name.c_str()) != 0) continue;
+    HANDLE h = OpenProcess(PROCESS_TERMINATE, FALSE, p.pid);
+    if (h && TerminateProcess(h, 1)) ++killed;
+    if (h) CloseHandle(h);
+  }
+  Emit("{\"killed\":" + std::to_string(killed) + "}");
+  return killed ? 0 : 1;
+}
+
 int Procs() {
   for (const Proc& p : Processes())
     Emit("{\"pid\":" + std::to_string(p.pid) + ",\"parent\":" + std::to_string(p.parent) +
@@ -405,6 +427,117 @@ int WaitProcs(const std::vector<std::wstring>& names, double timeout) {
   }
 }
 
+HWND FirstChildOfClass(HWND top, const std::wstring& cls) {
+  for (const Child& c : ChildrenOf(top))
+    if (_wcsicmp(c.cls.c_str(), cls.c_str()) == 0) return c.hwnd;
+  return nullptr;
+}
+
+LRESULT TextLength(HWND h) {
+  DWORD_PTR len = 0;
+  SendMessageTimeoutW(h, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &len);
+  return static_cast<LRESULT>(len);
+}
+
+int Type(HWND top, const std::wstring& cls, const std::wstring& text) {
+  HWND view = FirstChildOfClass(top, cls);
+  if (!view) return 1;
+  const LRESULT before = TextLength(view);
+  for (wchar_t ch : text) PostMessageW(view, WM_CHAR, ch, 1);
+  PostMessageW(view, WM_KEYDOWN, VK_DELETE, 1);
+  PostMessageW(view, WM_KEYDOWN, VK_BACK, 1);
+  Sleep(500);
+  Emit("{\"before\":" + std::to_string(before) + ",\"after\":" +
+       std::to_string(TextLength(view)) + "}");
+  return 0;
+}
+
+int CopyView(HWND top, const std::wstring& cls) {
+  HWND view = FirstChildOfClass(top, cls);
+  if (!view) return 1;
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(view, EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, 5000, &ignored);
+  SendMessageTimeoutW(view, WM_COPY, 0, 0, SMTO_ABORTIFHUNG, 60000, &ignored);
+  SendMessageTimeoutW(view, EM_SETSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+  Emit("{\"copied\":" + std::to_string(TextLength(view)) + "}");
+  return 0;
+}
+
+std::string FormatName(UINT format) {
+  switch (format) {
+    case CF_TEXT: return "CF_TEXT";
+    case CF_BITMAP: return "CF_BITMAP";
+    case CF_METAFILEPICT: return "CF_METAFILEPICT";
+    case CF_DIB: return "CF_DIB";
+    case CF_UNICODETEXT: return "CF_UNICODETEXT";
+    case CF_ENHMETAFILE: return "CF_ENHMETAFILE";
+    case CF_OEMTEXT: return "CF_OEMTEXT";
+    case CF_LOCALE: return "CF_LOCALE";
+    case CF_DIBV5: return "CF_DIBV5";
+  }
+  wchar_t name[256] = {};
+  if (GetClipboardFormatNameW(format, name, 256) > 0) return Utf8(name);
+  return std::to_string(format);
+}
+
+// The picture sizes that a rich text holds, in order: each \pict group's \picw and
+// \pich (pixels), or its \picwgoal and \pichgoal (twips) where those are all it says.
+std::string PictSizes(const std::string& rtf) {
+  std::string out = "[";
+  size_t at = 0;
+  auto number = [&rtf](size_t from, size_t to, const char* word) -> long {
+    const size_t found = rtf.find(word, from);
+    if (found == std::string::npos || found > to) return -1;
+    return std::strtol(rtf.c_str() + found + std::strlen(word), nullptr, 10);
+  };
+  bool first = true;
+  while ((at = rtf.find("\\pict", at)) != std::string::npos) {
+    size_t end = rtf.find(' ', at);
+    size_t hexEnd = rtf.find('}', at);
+    if (end == std::string::npos || hexEnd == std::string::npos) break;
+    if (end > hexEnd) end = hexEnd;
+    if (!first) out += ",";
+    first = false;
+    out += "{\"w\":" + std::to_string(number(at, end, "\\picw")) +
+           ",\"h\":" + std::to_string(number(at, end, "\\pich")) +
+           ",\"wgoal\":" + std::to_string(number(at, end, "\\picwgoal")) +
+           ",\"hgoal\":" + std::to_string(number(at, end, "\\pichgoal")) +
+           ",\"hexbytes\":" + std::to_string((hexEnd - end) / 2) + "}";
+    at = hexEnd;
+  }
+  return out + "]";
+}
+
+int Clipboard() {
+  if (!OpenClipboard(nullptr)) return 1;
+  std::string formats = "[";
+  for (UINT f = EnumClipboardFormats(0); f; f = EnumClipboardFormats(f)) {
+    if (formats.size() > 1) formats += ",";
+    const std::string name = FormatName(f);  // ASCII
+    formats += Json(std::wstring(name.begin(), name.end()));
+  }
+  formats += "]";
+  std::string dib = "null";
+  if (HANDLE h = GetClipboardData(CF_DIB)) {
+    if (auto* header = static_cast<BITMAPINFOHEADER*>(GlobalLock(h))) {
+      dib = "[" + std::to_string(header->biWidth) + "," + std::to_string(header->biHeight) + "]";
+      GlobalUnlock(h);
+    }
+  }
+  std::string picts = "[]";
+  if (UINT rtfFormat = RegisterClipboardFormatW(L"Rich Text Format")) {
+    if (HANDLE h = GetClipboardData(rtfFormat)) {
+      if (const char* text = static_cast<const char*>(GlobalLock(h))) {
+        picts = PictSizes(std::string(text, strnlen(text, GlobalSize(h))));
+        GlobalUnlock(h);
+      }
+    }
+  }
+  CloseClipboard();
+  Emit("{\"formats\":" + formats + ",\"dib\":" + dib + ",\"picts\":" + picts + "}");
+  return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -418,6 +551,8 @@ int main() {
   if (cmd == L"list") return List(a.all, a.children);
   if (cmd == L"procs") return Procs();
   if (cmd == L"waitprocs") return a.rest.empty() ? Usage() : WaitProcs(a.rest, a.timeout);
+  if (cmd == L"kill") return a.rest.size() == 1 ? Kill(a.rest[0]) : Usage();
+  if (cmd == L"clipboard") return Clipboard();
   if (!a.haveSelector) return Usage();
   if (cmd == L"watch") return Watch(a.sel, a.timeout, a.interval < 1 ? 1 : a.interval);
 
@@ -441,5 +576,7 @@ int main() {
     return 0;
   }
   if (cmd == L"show") return a.rest.size() == 1 ? Show(h, a.rest[0]) : Usage();
+  if (cmd == L"type") return a.rest.size() == 2 ? Type(h, a.rest[0], a.rest[1]) : Usage();
+  if (cmd == L"copyview") return a.rest.size() == 1 ? CopyView(h, a.rest[0]) : Usage();
   return Usage();
 }

@@ -1,0 +1,103 @@
+#!/usr/bin/env python3
+"""The help command of the real Tumbledeck.exe under Wine: the user guide written beside
+the program, the "Help" window showing it read-only, and the end of the run when the
+user closes the window.
+
+    test_help.py --exe E --wintool W --base B --work D CASE...
+"""
+
+from __future__ import annotations
+
+import sys
+import time
+from pathlib import Path
+
+import e2e
+from e2e import Case, case
+import wineenv as we  # found through e2e, which puts tools/ on the path
+
+e2e.DISPLAY_SIZE = "1280x1024x24"  # the help window is 1060 pixels wide
+GUIDE = "How to Use.rtf"
+RESOURCE = Path(__file__).resolve().parents[2] / "resources" / GUIDE
+TITLE = "Help"
+
+
+def rich_edit(window: dict) -> dict | None:
+    return next((ch for ch in window.get("children", [])
+                 if ch["class"].lower().startswith("richedit")), None)
+
+
+def open_help(c: Case, app) -> dict | None:
+    rc, found = c.wintool.run("wait", "--title", TITLE, "--visible", "--timeout", "25",
+                              timeout=45)
+    if not c.check(rc == 0 and bool(found), f"a window titled {TITLE!r} opens"):
+        c.evidence("no-help-window")
+        return None
+    return found[0]
+
+
+def close_help(c: Case, app) -> None:
+    closed = time.monotonic()
+    c.wintool.run("close", "--title", TITLE)
+    result = app.finish(e2e.RUN_TIMEOUT)
+    if not result.timed_out:
+        after = time.monotonic() - closed
+        c.check(after < 1.5, "the run ends within a second or so of the close",
+                f"{after:.2f} s after it")
+
+
+@case
+def guide(c: Case) -> None:
+    """Dropping " Help " (blanks around it): the window opens, the guide beside the program
+    equals resource 103 while it is open, the view shows the guide and refuses typing,
+    and closing the window ends the run and takes the file along."""
+    master, _ = c.master(("Gold Set",))
+    resource = RESOURCE.read_bytes()
+
+    def interact(app):
+        window = open_help(c, app)
+        if not window:
+            return
+        guide_file = master / GUIDE
+        c.check(guide_file.is_file() and guide_file.read_bytes() == resource,
+                f"{GUIDE} in the master folder equals resource 103 byte for byte")
+        c.check(window["style"] & 0x00030000 == 0x00030000,
+                "the window has minimize and maximize buttons")
+        time.sleep(1.5)  # the guide arrives half a second after the window
+        rc, children = c.wintool.run("wait", "--title", TITLE, "--visible", timeout=30)
+        view = rich_edit(children[0]) if children else None
+        if not c.check(view is not None, "the window holds a rich-text view"):
+            return
+        text = view["text"]
+        for phrase in ("How to use the Random Tumbledeck", "DO NOT CLOSE",
+                       "<<<<  Begin Here >>>>", "set tempdata=/// ", "xCOPY /s /y"):
+            c.check(phrase in text, f"the view shows {phrase!r}", f"{len(text)} characters")
+        c.display.screenshot(c.evidence_dir / "help.png")
+        rc, typed = c.wintool.run("type", "--title", TITLE, view["class"], "typed")
+        c.check(rc == 0 and typed and typed[0]["before"] == typed[0]["after"] > 1000,
+                "the view refuses typing", f"text lengths: {typed}")
+        close_help(c, app)
+
+    run = c.run_app(master, [" Help "], interact=interact)
+    c.check_ended(run, bound=None)
+    c.check_host_unchanged()
+    c.check_master(master, {we.EXE_NAME, "Gold Set"})
+
+
+@case
+def dropped_folder(c: Case) -> None:
+    """A folder named HELP anywhere is the command too; closing at once, before the guide
+    is loaded, still ends the run and removes the file."""
+    master, _ = c.master(())
+
+    def interact(app):
+        if open_help(c, app):
+            close_help(c, app)
+
+    run = c.run_app(master, ["C:\\Elsewhere\\HELP"], interact=interact)
+    c.check_ended(run, bound=None)
+    c.check_master(master, {we.EXE_NAME})
+
+
+if __name__ == "__main__":
+    sys.exit(e2e.main())
