@@ -7,6 +7,10 @@
 
 namespace td {
 
+// Where the host records its data folder: a text value of the current user's registry.
+inline constexpr char kHostRegistryKey[] = "SOFTWARE\\Zentrix\\pxdr\\System";
+inline constexpr char kHostRegistryValue[] = "DataPath";
+
 // The card folders' name patterns, in the order the card viewer shows them: all
 // a-cards, then the c-cards, then the b-cards.
 inline constexpr std::array<const char*, 3> kCardFolderPatterns = {"a????", "c????", "b????"};

@@ -1,6 +1,8 @@
 // The "makebackup" command: copies the host's installed cards into the master
 // folder's "saveorig\data" with the carried back-up script, and waits until the
 // script deletes its marker file.
+#include <algorithm>
+
 #include "host/ModResFiles.h"
 #include "launcher/MasterFolder.h"
 #include "launcher/fTumbledeck.h"
@@ -27,17 +29,32 @@ void fTumbledeck::SaveOrig() {
   PrepareBackupFolder();
 
   WriteResFile(platform_, kResBackupScript, "CUSTOM", MyPath + names::kBackupScript);
-  const std::string command = ScriptCommandLine(names::kBackupScript);
+  const std::string command = ScriptCommandLine(names::kBackupScript, BackupScriptFolder());
   if (DebugMode) ui.ShowMessage(command);
   if (WriteCopyScript) {
     ui.ShowMessage(command);
   } else {
-    platform_.Machine().StartProcess(command);
-    // The script deletes the marker as its very last step.
+    const auto script = platform_.Machine().StartProcess(command);
+    // The script deletes the marker as its very last step. One that ended without
+    // getting there (its window closed, a folder it could not find) ends the wait too.
+    FileSystem& files = platform_.Files();
     const std::string marker = MyPath + names::kBackupMarker;
-    while (platform_.Files().IsPlainFile(marker)) ui.DoEvents();
+    while (files.IsPlainFile(marker) && !script->HasEnded()) ui.DoEvents();
+    CheckBackup(!files.IsPlainFile(marker));
   }
   WorkDone = true;
+}
+
+// The folder the back-up script is handed. The script finds its own folder through
+// the command interpreter, which garbles letters beyond ASCII (Wine all of them,
+// Windows those its console code page lacks); the short 8.3 form of such a folder,
+// where the volume keeps one, is plain ASCII and names the same folder.
+std::string fTumbledeck::BackupScriptFolder() {
+  const bool plain = std::all_of(MyPath.begin(), MyPath.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x80 && c != '%' && c != '^' && c != '&' && c != '!';
+  });
+  if (plain) return MyPath;
+  return platform_.Files().ShortPath(MyPath).value_or(MyPath);
 }
 
 // Makes saveorig\data and the empty marker "exclude.txt"; folders that exist keep

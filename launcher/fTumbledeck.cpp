@@ -134,8 +134,9 @@ void fTumbledeck::RemoveScratchFiles() {
   }
 }
 
-std::string fTumbledeck::ScriptCommandLine(const std::string& scriptName) const {
-  return Quote + MyPath + scriptName + Quote + " " + Quote + MyPath + Quote;
+std::string fTumbledeck::ScriptCommandLine(const std::string& scriptName,
+                                           const std::string& folder) const {
+  return Quote + folder + scriptName + Quote + " " + Quote + folder + Quote;
 }
 
 int RunTumbledeck(Platform& platform) {

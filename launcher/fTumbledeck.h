@@ -69,9 +69,14 @@ class fTumbledeck : public WindowEvents {
   void ReadSettings();
   bool SetHasData();
   void CopySet();
+  bool NamesUsableFolder(const std::string& path);
+  void TakeRegistryDataPath();
   void PrepareBackupFolder();
+  std::string BackupScriptFolder();
+  void CheckBackup(bool scriptFinished);
   void RemoveScratchFiles();
-  std::string ScriptCommandLine(const std::string& scriptName) const;
+  // A carried script's command line: its path in the folder, then the folder, quoted.
+  std::string ScriptCommandLine(const std::string& scriptName, const std::string& folder) const;
 
   Platform& platform_;
   std::unique_ptr<Window> window_;

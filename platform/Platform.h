@@ -89,6 +89,11 @@ class FileSystem {
   virtual uint32_t Attributes(const std::string& path) = 0;
   // True for an existing plain file that is neither hidden nor a system file.
   virtual bool IsPlainFile(const std::string& path) = 0;
+  // True for an existing folder.
+  virtual bool IsFolder(const std::string& path) = 0;
+  // The 8.3 short form of an existing path, where the file system keeps one for each of
+  // its components (many Windows volumes do, some do not); nothing otherwise.
+  virtual std::optional<std::string> ShortPath(const std::string& path) = 0;
   // Size in bytes of an existing file; throws RunError 53 when there is none.
   virtual uint64_t FileSize(const std::string& path) = 0;
   // The whole content of a file; throws RunError (53, 70, 75) when it cannot be read.
@@ -261,6 +266,14 @@ class Ui {
 // The process and its surroundings
 // ---------------------------------------------------------------------------------
 
+// A process the program started. Letting go of it does not end it.
+class StartedProcess {
+ public:
+  virtual ~StartedProcess() = default;
+  // True once the process has ended (for a script, once its interpreter has).
+  virtual bool HasEnded() = 0;
+};
+
 class System {
  public:
   virtual ~System() = default;
@@ -272,8 +285,14 @@ class System {
   virtual std::optional<std::string> LoadResourceBytes(const std::string& type, int id) = 0;
   // Starts a command line as a new process, its window minimized and not activated, and
   // returns without waiting. A first word naming a .bat file runs the command
-  // interpreter. Throws RunError 53 when the program or script does not exist.
-  virtual void StartProcess(const std::string& commandLine) = 0;
+  // interpreter with the script's quoted arguments exactly as given: no part of them is
+  // expanded or split by the interpreter (%, ^, &, !, blanks, letters beyond ASCII).
+  // Throws RunError 53 when the program or script does not exist.
+  virtual std::unique_ptr<StartedProcess> StartProcess(const std::string& commandLine) = 0;
+  // A text value of the current user's registry (key below HKEY_CURRENT_USER); nothing
+  // when the key or the value is missing or holds no text.
+  virtual std::optional<std::string> ReadUserRegistryText(const std::string& key,
+                                                          const std::string& value) = 0;
   // Elapsed seconds from an arbitrary start; never jumps back (midnight included).
   virtual double Seconds() = 0;
   // Seeds the random generator from the clock.

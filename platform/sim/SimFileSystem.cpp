@@ -87,13 +87,18 @@ struct SimFileSystem::Node {
   uint32_t attributes = 0;
   Access access;
   std::optional<std::size_t> listingsFailAfter;
+  std::string shortName;
   std::string content;
   std::vector<std::unique_ptr<Node>> children;  // in listing order
   std::map<std::string, Node*> byLowerName;      // so that large folders stay fast
 
   Node* Child(const std::string& childName) const {
     const auto found = byLowerName.find(LowerName(childName));
-    return found == byLowerName.end() ? nullptr : found->second;
+    if (found != byLowerName.end()) return found->second;
+    for (const auto& child : children) {
+      if (!child->shortName.empty() && SameName(child->shortName, childName)) return child.get();
+    }
+    return nullptr;
   }
   Node& AddChild(const std::string& childName, bool isFolder) {
     children.push_back(std::make_unique<Node>());
@@ -293,9 +298,54 @@ void SimFileSystem::FailListingsAfter(const std::string& folder, int entries) {
 
 bool SimFileSystem::Exists(const std::string& path) const { return Find(path) != nullptr; }
 
-bool SimFileSystem::IsFolder(const std::string& path) const {
+bool SimFileSystem::IsFolder(const std::string& path) {
   const Node* node = Find(path);
   return node && node->folder;
+}
+
+namespace {
+
+// A name that may stand as its own short name: at most eight characters, an optional
+// extension of at most three, no blanks, plain ASCII.
+bool IsShortName(const std::string& name) {
+  const auto dot = name.find('.');
+  const std::string base = name.substr(0, dot);
+  const std::string extension = dot == std::string::npos ? "" : name.substr(dot + 1);
+  const bool plain = std::all_of(name.begin(), name.end(), [](char c) {
+    return static_cast<unsigned char>(c) > ' ' && static_cast<unsigned char>(c) < 0x7F;
+  });
+  return plain && !base.empty() && base.size() <= 8 && extension.size() <= 3 &&
+         extension.find('.') == std::string::npos;
+}
+
+}  // namespace
+
+std::optional<std::string> SimFileSystem::ShortPath(const std::string& path) {
+  CheckName(path, false);
+  const std::string full = FullPath(path);
+  const auto drive = drives_.find(full[0]);
+  if (drive == drives_.end()) return std::nullopt;
+  std::string shortPath = full.substr(0, 2);
+  const Node* node = drive->second.get();
+  for (const auto& part : SplitPath(full.substr(2))) {
+    node = node->folder ? node->Child(part) : nullptr;
+    if (!node) return std::nullopt;
+    if (!node->shortName.empty()) {
+      shortPath += "\\" + node->shortName;
+    } else if (IsShortName(node->name)) {
+      shortPath += "\\" + node->name;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!path.empty() && path.back() == '\\' && shortPath.back() != '\\') shortPath += "\\";
+  return shortPath;
+}
+
+void SimFileSystem::SetShortName(const std::string& path, const std::string& shortName) {
+  Node* node = Find(path);
+  if (!node) throw RunError(err::kFileNotFound);
+  node->shortName = shortName;
 }
 
 std::vector<std::string> SimFileSystem::Children(const std::string& folder) const {

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ class SimFileSystem : public FileSystem {
   std::unique_ptr<DirectoryListing> List(const std::string& pattern) override;
   uint32_t Attributes(const std::string& path) override;
   bool IsPlainFile(const std::string& path) override;
+  bool IsFolder(const std::string& path) override;
+  std::optional<std::string> ShortPath(const std::string& path) override;
   uint64_t FileSize(const std::string& path) override;
   std::string ReadBytes(const std::string& path) override;
   void WriteBytes(const std::string& path, std::string_view bytes) override;
@@ -47,8 +50,11 @@ class SimFileSystem : public FileSystem {
   // Every later listing of the folder fails after yielding `entries` names, as one on
   // a drive that goes away would.
   void FailListingsAfter(const std::string& folder, int entries);
+  // Gives an entry an 8.3 short name, by which paths may name it too. Without one, a
+  // name that is a valid short name already serves as its own; others have none, as on
+  // a volume that keeps no short names.
+  void SetShortName(const std::string& path, const std::string& shortName);
   bool Exists(const std::string& path) const;
-  bool IsFolder(const std::string& path) const;
   // Names in a folder, in listing order (no "." or "..", hidden ones included).
   std::vector<std::string> Children(const std::string& folder) const;
   // Lists children in the given order first (the others follow in their old order).

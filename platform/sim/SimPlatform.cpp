@@ -27,7 +27,7 @@ class SimPicture : public Picture {
 };
 
 // The platform's xcopy, as far as the program uses it: /s /y and /EXCLUDE:file.
-void Xcopy(SimPlatform& machine, const std::vector<std::string>& args) {
+void Xcopy(SimPlatform& machine, const std::vector<std::string>& args, SimProcess& process) {
   std::vector<std::string> paths;
   std::vector<std::string> excluded;
   for (const std::string& arg : args) {
@@ -52,7 +52,8 @@ void Xcopy(SimPlatform& machine, const std::vector<std::string>& args) {
   // The source and the target are taken as the command names them, at start time.
   const std::string from = machine.fs.FullPath(paths[0]);
   const std::string to = machine.fs.FullPath(paths[1]);
-  machine.At(machine.Now() + machine.xcopyDelay,
+  process.endsAt = machine.Now() + machine.xcopyDelay;
+  machine.At(process.endsAt,
              [&machine, from, to, excluded] { machine.fs.CopyTree(from, to, excluded); });
 }
 
@@ -98,7 +99,9 @@ std::optional<std::string> SimPlatform::LoadResourceBytes(const std::string& typ
   return found->second;
 }
 
-void SimPlatform::StartProcess(const std::string& commandLine) {
+bool SimProcess::HasEnded() { return machine_.Now() >= endsAt; }
+
+std::unique_ptr<StartedProcess> SimPlatform::StartProcess(const std::string& commandLine) {
   started.push_back(commandLine);
   const std::vector<std::string> words = SplitCommandWords(commandLine);
   if (words.empty()) throw RunError(err::kFileNotFound);
@@ -107,12 +110,35 @@ void SimPlatform::StartProcess(const std::string& commandLine) {
   const bool script = EndsWith(name, ".bat") || EndsWith(name, ".cmd");
   if (script && !fs.IsPlainFile(words[0])) throw RunError(err::kFileNotFound);
   if (EndsWith(name, ".exe")) name.resize(name.size() - 4);
+  auto process = std::make_unique<SimProcess>(*this);
+  process->endsAt = now_;
   const auto program = programs_.find(name);
   if (program == programs_.end()) {
-    if (script) return;  // a script nobody modelled runs and does nothing
+    if (script) return process;  // a script nobody modelled runs and does nothing
     throw RunError(err::kFileNotFound);
   }
-  program->second(*this, std::vector<std::string>(words.begin() + 1, words.end()));
+  program->second(*this, std::vector<std::string>(words.begin() + 1, words.end()), *process);
+  return process;
+}
+
+namespace {
+
+std::string RegistryName(const std::string& key, const std::string& value) {
+  return LowerAscii(key + "\\" + value);
+}
+
+}  // namespace
+
+void SimPlatform::SetRegistryText(const std::string& key, const std::string& value,
+                                  const std::string& text) {
+  registry[RegistryName(key, value)] = text;
+}
+
+std::optional<std::string> SimPlatform::ReadUserRegistryText(const std::string& key,
+                                                             const std::string& value) {
+  const auto found = registry.find(RegistryName(key, value));
+  if (found == registry.end()) return std::nullopt;
+  return found->second;
 }
 
 float SimPlatform::NextRandom() {

@@ -28,6 +28,20 @@ struct ProcessEnded {
   std::string why;
 };
 
+class SimPlatform;
+
+// A process the program started: it ends when its program says.
+class SimProcess : public StartedProcess {
+ public:
+  explicit SimProcess(SimPlatform& machine) : machine_(machine) {}
+  bool HasEnded() override;
+  // When the process ends, in the machine's seconds; by default as soon as it started.
+  double endsAt = 0;
+
+ private:
+  SimPlatform& machine_;
+};
+
 class SimWindow;
 class SimTimer;
 
@@ -53,8 +67,10 @@ class SimPlatform : public Platform, public System, public Ui {
   double timeLimit = 24 * 3600;  // a run still going then is taken to wait for ever
 
   // --- Processes -----------------------------------------------------------------------
-  // A program receives its arguments, split at blanks outside quotes, quotes removed.
-  using Program = std::function<void(SimPlatform&, const std::vector<std::string>& args)>;
+  // A program receives its arguments, split at blanks outside quotes, quotes removed,
+  // and its process, whose end it may put off.
+  using Program = std::function<void(SimPlatform&, const std::vector<std::string>& args,
+                                     SimProcess& process)>;
   // name: lower-case file name, "getpxdrdata.bat", or a program without ".exe", "xcopy".
   void InstallProgram(const std::string& name, Program program);
   std::vector<std::string> started;  // every command line, in order
@@ -64,6 +80,9 @@ class SimPlatform : public Platform, public System, public Ui {
   std::string commandTail;
   std::string executablePath = "C:\\Tumbledeck\\Tumbledeck.exe";
   std::map<int, std::string> resources;  // of type "CUSTOM", by id
+  // The current user's registry: "key\\value" (any letter case) -> text.
+  std::map<std::string, std::string> registry;
+  void SetRegistryText(const std::string& key, const std::string& value, const std::string& text);
   std::deque<float> randomValues;        // drawn first; then randomSource, then a fixed LCG
   std::function<float()> randomSource;
   int randomDraws = 0;
@@ -84,7 +103,9 @@ class SimPlatform : public Platform, public System, public Ui {
   std::string CommandTail() const override { return commandTail; }
   std::string ExecutablePath() const override { return executablePath; }
   std::optional<std::string> LoadResourceBytes(const std::string& type, int id) override;
-  void StartProcess(const std::string& commandLine) override;
+  std::unique_ptr<StartedProcess> StartProcess(const std::string& commandLine) override;
+  std::optional<std::string> ReadUserRegistryText(const std::string& key,
+                                                  const std::string& value) override;
   double Seconds() override { return now_; }
   void Randomize() override { ++seeds; }
   float NextRandom() override;

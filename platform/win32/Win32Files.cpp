@@ -65,6 +65,25 @@ class Win32Listing : public DirectoryListing {
   bool pending_ = false;
 };
 
+// True when every component is a valid 8.3 name: plain ASCII without blanks, at most
+// eight characters and an extension of at most three.
+bool IsShortPath(const std::wstring& path) {
+  size_t start = path.size() > 1 && path[1] == L':' ? 2 : 0;
+  while (start < path.size()) {
+    const size_t end = std::min(path.find(L'\\', start), path.size());
+    const std::wstring part = path.substr(start, end - start);
+    const size_t dot = part.find(L'.');
+    const size_t base = std::min(dot, part.size());
+    const size_t extension = dot == std::wstring::npos ? 0 : part.size() - dot - 1;
+    for (const wchar_t c : part) {
+      if (c <= L' ' || c >= 0x7F) return false;
+    }
+    if (base > 8 || extension > 3 || (!part.empty() && base == 0)) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
 // The attributes of an entry, or INVALID_FILE_ATTRIBUTES with GetLastError() set.
 DWORD AttributesOf(const std::wstring& path) { return GetFileAttributesW(path.c_str()); }
 
@@ -84,6 +103,21 @@ class Win32FileSystem : public FileSystem {
     const DWORD attributes = AttributesOf(Widen(path));
     return attributes != INVALID_FILE_ATTRIBUTES &&
            (attributes & (FILE_ATTRIBUTE_DIRECTORY | kLeftOut)) == 0;
+  }
+
+  bool IsFolder(const std::string& path) override {
+    const DWORD attributes = AttributesOf(Widen(path));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  std::optional<std::string> ShortPath(const std::string& path) override {
+    const std::wstring name = Widen(path);
+    const auto shortName = FillBuffer([&name](wchar_t* buffer, unsigned long size) {
+      return GetShortPathNameW(name.c_str(), buffer, size);
+    });
+    // Where a volume keeps no short names, the long names come back unchanged.
+    if (!shortName || !IsShortPath(*shortName)) return std::nullopt;
+    return Narrow(*shortName);
   }
 
   uint64_t FileSize(const std::string& path) override {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cwctype>
+#include <utility>
 #include <random>
 #include <vector>
 
@@ -56,7 +57,17 @@ std::wstring CommandInterpreter() {
   return folder + L"cmd.exe";
 }
 
-void Launch(const wchar_t* application, std::wstring commandLine) {
+// A started process, held until the program lets go of it.
+class Win32Process : public StartedProcess {
+ public:
+  explicit Win32Process(KernelHandle process) : process_(std::move(process)) {}
+  bool HasEnded() override { return WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0; }
+
+ private:
+  KernelHandle process_;
+};
+
+std::unique_ptr<StartedProcess> Launch(const wchar_t* application, std::wstring commandLine) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -71,9 +82,8 @@ void Launch(const wchar_t* application, std::wstring commandLine) {
     // file not found.
     ThrowLastError(Subject::kEntry, err::kFileNotFound);
   }
-  // The program never waits on the process: let go of it at once.
   const KernelHandle thread(process.hThread);
-  const KernelHandle running(process.hProcess);
+  return std::make_unique<Win32Process>(KernelHandle(process.hProcess));
 }
 
 class Win32System : public System {
@@ -111,7 +121,7 @@ class Win32System : public System {
     return std::string(static_cast<const char*>(bytes), size);
   }
 
-  void StartProcess(const std::string& commandLine) override {
+  std::unique_ptr<StartedProcess> StartProcess(const std::string& commandLine) override {
     const std::wstring line = Widen(commandLine);
     const std::wstring program = FirstWord(line, nullptr);
     if (EndsWithNoCase(program, L".bat") || EndsWithNoCase(program, L".cmd")) {
@@ -122,11 +132,30 @@ class Win32System : public System {
       // With /s the interpreter strips exactly the outer pair of quotes, so a quoted
       // script path followed by quoted arguments reaches it intact.
       const std::wstring interpreter = CommandInterpreter();
-      Launch(interpreter.c_str(), L"\"" + interpreter + L"\" /s /c \"" + line + L"\"");
-      return;
+      return Launch(interpreter.c_str(), L"\"" + interpreter + L"\" /s /c \"" + line + L"\"");
     }
     // No application name: CreateProcessW then looks the first word up on the PATH.
-    Launch(nullptr, line);
+    return Launch(nullptr, line);
+  }
+
+  std::optional<std::string> ReadUserRegistryText(const std::string& key,
+                                                  const std::string& value) override {
+    const std::wstring keyName = Widen(key);
+    const std::wstring valueName = Widen(value);
+    const auto text = FillBuffer([&](wchar_t* buffer, unsigned long size) -> unsigned long {
+      DWORD bytes = size * sizeof(wchar_t);
+      const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, keyName.c_str(), valueName.c_str(),
+                                          RRF_RT_REG_SZ, nullptr, buffer, &bytes);
+      if (status == ERROR_MORE_DATA) return size;  // grow and ask again
+      if (status != ERROR_SUCCESS) {
+        SetLastError(static_cast<DWORD>(status));
+        return 0;
+      }
+      const unsigned long length = bytes / sizeof(wchar_t);
+      return length > 0 ? length - 1 : 0;  // without the terminator
+    });
+    if (!text) return std::nullopt;
+    return Narrow(*text);
   }
 
   double Seconds() override {

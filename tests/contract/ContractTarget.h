@@ -23,6 +23,9 @@ class ContractTarget {
   virtual void SetAttributes(const std::string& path, uint32_t bits) = 0;
   // The bytes that the executable carries as resource 101 of type "CUSTOM".
   virtual std::string CarriedResource() = 0;
+  // Writes a text value of the current user's registry (the key is made as needed).
+  virtual void SetRegistryText(const std::string& key, const std::string& value,
+                               const std::string& text) = 0;
 };
 
 // One fresh target per test.

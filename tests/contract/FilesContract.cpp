@@ -69,6 +69,31 @@ TEST_F(Contract, HiddenAndSystemEntriesAreNoPlainFiles) {
   EXPECT_EQ(files.ReadBytes(dir + "hidden.txt"), "b") << "hidden files can still be read";
 }
 
+TEST_F(Contract, FoldersAreToldFromFilesAndBadNamesAreNeither) {
+  files.MakeFolder(dir + "folder");
+  files.WriteBytes(dir + "file.txt", "x");
+  EXPECT_TRUE(files.IsFolder(dir + "folder"));
+  EXPECT_TRUE(files.IsFolder(dir + "FOLDER\\"));
+  EXPECT_FALSE(files.IsFolder(dir + "file.txt"));
+  EXPECT_FALSE(files.IsFolder(dir + "missing"));
+  EXPECT_FALSE(files.IsFolder(dir + "bad|name"));
+  EXPECT_FALSE(files.IsPlainFile(dir + "bad|name"));
+  EXPECT_FALSE(files.IsFolder(dir + "?"));
+}
+
+TEST_F(Contract, AShortPathNamesTheSameFolderInPlainAscii) {
+  files.MakeFolder(dir + "Jeux Vid\xC3\xA9o 100%");
+  files.MakeFolder(dir + "Jeux Vid\xC3\xA9o 100%\\saveorig");
+  const auto shortForm = files.ShortPath(dir + "Jeux Vid\xC3\xA9o 100%\\");
+  if (!shortForm) return;  // a volume that keeps no short names: nothing to promise
+  EXPECT_EQ(shortForm->back(), '\\');
+  for (const char c : *shortForm) {
+    EXPECT_TRUE(c > ' ' && static_cast<unsigned char>(c) < 0x7F && c != '%') << *shortForm;
+  }
+  EXPECT_TRUE(files.IsFolder(*shortForm + "saveorig"));
+  EXPECT_FALSE(files.ShortPath(dir + "missing\\"));
+}
+
 TEST_F(Contract, ListingsFollowTheWildcardRules) {
   for (const char* name : {"a0001", "A12", "a", "a00001", "abcdef", "b0001"}) {
     files.MakeFolder(dir + name);

@@ -23,6 +23,10 @@ class SimTarget : public ContractTarget {
     machine_.fs.SetAttributes(path, bits);
   }
   std::string CarriedResource() override { return kCarried; }
+  void SetRegistryText(const std::string& key, const std::string& value,
+                       const std::string& text) override {
+    machine_.SetRegistryText(key, value, text);
+  }
 
  private:
   sim::SimPlatform machine_;

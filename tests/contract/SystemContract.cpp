@@ -27,6 +27,31 @@ TEST_F(Contract, ProgramsThatDoNotExistCannotStart) {
             err::kFileNotFound);
 }
 
+TEST_F(Contract, StartedScriptsTellWhenTheyHaveEnded) {
+  files.WriteBytes(dir + "Quick.bat", "@echo off\r\nexit\r\n");
+  const auto script = system.StartProcess("\"" + dir + "Quick.bat\" \"" + dir + "\"");
+  ASSERT_TRUE(script);
+  const double start = system.Seconds();
+  while (!script->HasEnded() && system.Seconds() - start < 20) ui.DoEvents();
+  EXPECT_TRUE(script->HasEnded());
+}
+
+TEST_F(Contract, RegistryTextComesBackExactly) {
+  const std::string key = "Software\\Tumbledeck Contract\\Host";
+  const std::string path = "C:\\Jeux Vid\xC3\xA9o  &  100%\\Data\\";  // é, blanks, & and %
+  target->SetRegistryText(key, "DataPath", path);
+  target->SetRegistryText(key, "Empty", "");
+  EXPECT_EQ(system.ReadUserRegistryText(key, "DataPath"), path);
+  EXPECT_EQ(system.ReadUserRegistryText("SOFTWARE\\TUMBLEDECK CONTRACT\\HOST", "datapath"), path)
+      << "names ignore letter case";
+  EXPECT_EQ(system.ReadUserRegistryText(key, "Empty"), "");
+  EXPECT_FALSE(system.ReadUserRegistryText(key, "Missing"));
+  EXPECT_FALSE(system.ReadUserRegistryText("Software\\Tumbledeck Contract\\None", "DataPath"));
+  const std::string longValue(300, 'x');
+  target->SetRegistryText(key, "Long", longValue);
+  EXPECT_EQ(system.ReadUserRegistryText(key, "Long"), longValue);
+}
+
 TEST_F(Contract, TheClockOnlyGoesForwardAndRandomValuesStayBelowOne) {
   double last = system.Seconds();
   for (int i = 0; i < 100; ++i) {

@@ -65,6 +65,7 @@ class Win32Target : public ContractTarget {
   ~Win32Target() override {
     SetCurrentDirectoryW(root_.c_str());  // a current folder cannot be deleted
     RemoveTree(folder_);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tumbledeck Contract");
   }
   Platform& Machine() override { return *platform_; }
   std::string Name() const override { return "win32"; }
@@ -73,6 +74,12 @@ class Win32Target : public ContractTarget {
     SetFileAttributesW(Wide(path).c_str(), bits ? bits : FILE_ATTRIBUTE_NORMAL);
   }
   std::string CarriedResource() override { return kCarried; }
+  void SetRegistryText(const std::string& key, const std::string& value,
+                       const std::string& text) override {
+    const std::wstring data = Wide(text);
+    RegSetKeyValueW(HKEY_CURRENT_USER, Wide(key).c_str(), Wide(value).c_str(), REG_SZ,
+                    data.c_str(), static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+  }
 
  private:
   std::unique_ptr<Platform> platform_;

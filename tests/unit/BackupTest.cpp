@@ -12,7 +12,7 @@ class Backup : public ::testing::Test {
   Backup() {
     run.sim.fs.AddFile(run.hostData + "a0001\\a0001c.jpg", "card one");
     run.sim.fs.AddFile(run.hostData + "b0002\\b0002c.jpg", "card two");
-    InstallBackupScript(run.sim, run.registry, backupSeconds);
+    InstallBackupScript(run.sim, backupSeconds);
   }
   std::string Command() const {
     return "\"C:\\My Card Sets\\SaveOrig.bat\" \"C:\\My Card Sets\\\"";
@@ -27,6 +27,7 @@ class Backup : public ::testing::Test {
 };
 
 TEST_F(Backup, CopiesTheHostsCardsAndEndsWhenTheMarkerIsGone) {
+  // A complete back-up reports nothing.
   run.Run("makebackup");
   EXPECT_TRUE(run.EndedByItself()) << run.ended;
   EXPECT_EQ(run.sim.fs.Snapshot(Saved()), run.HostFiles());
@@ -99,7 +100,7 @@ TEST_F(Backup, UnwritableMasterFolderEndsWithTheReportAndLeavesScratchFiles) {
 
 TEST_F(Backup, LongBackupKeepsTheRunWaitingWithoutEndingEarly) {
   run.sim.yieldCost = 0.01;
-  InstallBackupScript(run.sim, run.registry, 1800);
+  InstallBackupScript(run.sim, 1800);
   bool midway = false;
   run.sim.At(900, [&] {
     midway = true;
@@ -115,21 +116,85 @@ TEST_F(Backup, LongBackupKeepsTheRunWaitingWithoutEndingEarly) {
 TEST_F(Backup, AFolderNamedLikeTheMarkerIsNoMarker) {
   run.sim.fs.AddFolder(Saved() + "exclude.txt");
   run.sim.timeLimit = 120;
-  run.sim.InstallProgram("saveorig.bat", [](sim::SimPlatform&, const std::vector<std::string>&) {
+  run.sim.InstallProgram("saveorig.bat", [](sim::SimPlatform&, const std::vector<std::string>&,
+                                             sim::SimProcess& process) {
     // The script cannot write its list over a folder, and never gets to its end.
+    process.endsAt = 1e9;
   });
   run.Run("makebackup");
   EXPECT_TRUE(run.EndedByItself()) << run.ended;
   EXPECT_LT(run.end, 6.0);
 }
 
-TEST_F(Backup, ClosedScriptWindowLeavesTheRunWaiting) {
+TEST_F(Backup, AScriptThatHangsKeepsTheRunWaiting) {
   run.sim.yieldCost = 0.01;
   run.sim.timeLimit = 120;
-  InstallBackupScript(run.sim, run.registry, -1);
+  InstallBackupScript(run.sim, 0, BackupEnd::kNeverEnds);
   run.Run("makebackup");
   EXPECT_EQ(run.ended, "still running at the time limit");
   EXPECT_TRUE(run.sim.fs.Exists(Saved() + "exclude.txt"));
+}
+
+TEST_F(Backup, AClosedScriptWindowEndsTheWaitWithTheReport) {
+  InstallBackupScript(run.sim, 2, BackupEnd::kWindowClosed);
+  run.Run("makebackup");
+  EXPECT_TRUE(run.EndedByItself()) << run.ended;
+  EXPECT_LT(run.end, 5.0 + 2 + 0.51) << "within a tick of the script's end";
+  ASSERT_EQ(run.sim.messages.size(), 1u);
+  EXPECT_EQ(run.sim.messages[0],
+            "The back-up is incomplete: 0 of 2 card pictures were saved in \"" + Saved() +
+                "\".\r\n\r\nMake the back-up again before you install another card set.");
+  EXPECT_FALSE(run.sim.fs.Exists(Saved() + "exclude.txt")) << "the marker left behind is gone";
+}
+
+TEST_F(Backup, AScriptThatCopiedNothingIsReported) {
+  // The script cannot spell the host's folder (a letter its code page lacks), copies
+  // nothing and still deletes its marker; the program finds the folder itself.
+  const std::string host = "D:\\Cartes \xC5\x81\xC3\xB3" "d\xC5\xBA\\";
+  run.sim.fs.AddFile(host + "a0001\\a0001c.jpg", "card one");
+  run.registry.dataPath = host;
+  run.Run("makebackup");
+  EXPECT_TRUE(run.EndedByItself()) << run.ended;
+  ASSERT_EQ(run.sim.messages.size(), 1u);
+  EXPECT_NE(run.sim.messages[0].find("0 of 1 card pictures"), std::string::npos)
+      << run.sim.messages[0];
+}
+
+TEST_F(Backup, APictureThatDiffersCountsAsNotSaved) {
+  run.sim.fs.AddFile(Saved() + "a0001\\a0001c.jpg", "older, longer copy", attr::kReadOnly);
+  run.Run("makebackup");
+  ASSERT_EQ(run.sim.messages.size(), 1u);
+  EXPECT_NE(run.sim.messages[0].find("1 of 2 card pictures"), std::string::npos)
+      << run.sim.messages[0];
+}
+
+TEST_F(Backup, AHostFolderThatIsGoneIsReported) {
+  run.registry.dataPath = "D:\\No Such Host\\";
+  run.Run("makebackup");
+  ASSERT_EQ(run.sim.messages.size(), 1u);
+  EXPECT_NE(run.sim.messages[0].find("could not be read"), std::string::npos)
+      << run.sim.messages[0];
+}
+
+TEST_F(Backup, AMasterFolderTheInterpreterCannotSpellIsHandedItsShortForm) {
+  SimRun accented("C:\\Cartes \xC5\x81\xC3\xB3" "d\xC5\xBA\\");  // "Cartes Łódź"
+  accented.sim.fs.AddFile(accented.hostData + "a0001\\a0001c.jpg", "card one");
+  InstallBackupScript(accented.sim, 3);
+  accented.WriteSettings("true\r\nfalse\r\n");
+  accented.sim.fs.SetShortName(accented.master, "CARTES~1");
+  accented.Run("makebackup");
+  ASSERT_EQ(accented.sim.messages.size(), 2u) << "no report: the back-up worked";
+  EXPECT_EQ(accented.sim.messages[1], "\"C:\\CARTES~1\\SaveOrig.bat\" \"C:\\CARTES~1\\\"");
+  EXPECT_EQ(accented.sim.fs.Snapshot(accented.master + "saveorig\\data"), accented.HostFiles());
+
+  // A volume that keeps no short names: the script fails, and says so through the report.
+  SimRun plain("C:\\Cartes \xC5\x81\xC3\xB3" "d\xC5\xBA\\");
+  plain.sim.fs.AddFile(plain.hostData + "a0001\\a0001c.jpg", "card one");
+  InstallBackupScript(plain.sim, 3);
+  plain.Run("makebackup");
+  EXPECT_TRUE(plain.EndedByItself()) << plain.ended;
+  ASSERT_EQ(plain.sim.messages.size(), 1u);
+  EXPECT_NE(plain.sim.messages[0].find("0 of 1"), std::string::npos);
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ class HostDataPath : public ::testing::Test {
 
 TEST_F(HostDataPath, ScriptIsWrittenAndStartedWithTheQuotedMasterFolder) {
   std::string scriptAtStart;
-  run.sim.InstallProgram("getpxdrdata.bat", [&](sim::SimPlatform& m, const std::vector<std::string>&) {
+  run.sim.InstallProgram("getpxdrdata.bat", [&](sim::SimPlatform& m, const std::vector<std::string>&, sim::SimProcess&) {
     scriptAtStart = m.fs.ReadBytes(run.master + "GetPXDRData.bat");
     m.fs.WriteBytes(run.master + "pxdrdatapath.txt", "D:\\Pixadore\\Data\\ \r\n");
   });
@@ -39,6 +39,50 @@ TEST_F(HostDataPath, TheScriptsAnswerIsUsedAsItComes) {
   run.registry.dataPath = "D:\\" + std::string(120, 'x') + "\\";
   run.Run("GoldSet");
   EXPECT_EQ(Destination(), "D:\\" + std::string(97, 'x'));
+}
+
+TEST_F(HostDataPath, AnAnswerWithQuestionMarksFallsBackToTheRegistry) {
+  const std::string host = "D:\\Cartes \xC5\x81\xC3\xB3" "d\xC5\xBA\\";  // "Łódź": not in 437
+  run.sim.fs.AddFolder(host);
+  run.registry.dataPath = host;
+  run.Run("GoldSet");
+  EXPECT_EQ(Destination(), host);
+  EXPECT_EQ(run.sim.fs.Snapshot(host).size(), 2u) << "the set landed in the host's folder";
+}
+
+TEST_F(HostDataPath, AnAnswerThatNamesNoFolderFallsBackToTheRegistry) {
+  run.sim.fs.AddFolder("D:\\Host  Data");
+  run.registry.dataPath = "D:\\Host  Data";  // a run of blanks, and no trailing "\"
+  run.Run("GoldSet");
+  EXPECT_EQ(Destination(), "D:\\Host  Data\\");
+  EXPECT_FALSE(run.sim.fs.Exists("D:\\Host Data")) << "no look-alike folder";
+}
+
+TEST_F(HostDataPath, AUsableAnswerIsKeptAndAnUnusableValueIsNotTaken) {
+  // The script answers another existing folder than the registry holds: its answer wins.
+  run.sim.fs.AddFolder("D:\\Other\\");
+  run.sim.InstallProgram("getpxdrdata.bat", [&](sim::SimPlatform& m, const std::vector<std::string>&,
+                                                sim::SimProcess&) {
+    m.fs.WriteBytes(run.master + "pxdrdatapath.txt", "D:\\Other\\ \r\n");
+  });
+  run.sim.commandTail = "GoldSet";
+  run.sim.SetRegistryText(kHostKey, "DataPath", run.hostData);
+  {
+    fTumbledeck main(run.sim);
+    main.Load();
+    EXPECT_EQ(main.HostDataPath, "D:\\Other\\");
+  }
+  // A drive-relative value is no usable answer and is not taken: nothing is copied.
+  run.registry.dataPath = "D:Pixadore\\Data\\";
+  run.sim.started.clear();
+  run.Run("GoldSet");
+  EXPECT_EQ(run.sim.started.size(), 1u);
+  EXPECT_TRUE(run.EndedByItself()) << run.ended;
+  // A value that names no folder is not taken either: the script's answer stays, and
+  // the copy makes the folder, as it always did.
+  run.registry.dataPath = "D:\\Gone\\";
+  run.Run("GoldSet");
+  EXPECT_EQ(Destination(), "D:\\Gone\\");
 }
 
 TEST_F(HostDataPath, ExchangeFileIsReadInTheConsoleCodePage) {
@@ -81,7 +125,7 @@ TEST_F(HostDataPath, AnswerThatCannotBeReplacedEndsTheRunBeforeTheScriptStarts) 
 }
 
 TEST_F(HostDataPath, EmptyAnswerIsAnErrorEmptyPathCopiesNothing) {
-  run.sim.InstallProgram("getpxdrdata.bat", [&](sim::SimPlatform& m, const std::vector<std::string>&) {
+  run.sim.InstallProgram("getpxdrdata.bat", [&](sim::SimPlatform& m, const std::vector<std::string>&, sim::SimProcess&) {
     m.fs.WriteBytes(run.master + "pxdrdatapath.txt", "");
   });
   run.sim.commandTail = "GoldSet";

@@ -1,5 +1,6 @@
 #include "ScriptModels.h"
 
+#include <limits>
 #include <sstream>
 #include <vector>
 
@@ -7,18 +8,31 @@ namespace td::test {
 
 namespace {
 
-// The registry value as the script's token loop rebuilds it. With no value at all the
+// The registry value as the scripts' token loop rebuilds it. With no value at all the
 // script's substring step works on an empty variable and leaves its own text.
-std::string ScriptAnswer(const HostRegistry& registry) {
-  if (!registry.dataPath) return "~1,100";
-  std::istringstream words(*registry.dataPath);
+std::string ScriptAnswer(sim::SimPlatform& machine) {
+  const auto value = machine.ReadUserRegistryText(kHostKey, "DataPath");
+  if (!value) return "~1,100";
+  std::istringstream words(*value);
   std::string word;
   std::string joined;
   while (words >> word) joined += (joined.empty() ? "" : " ") + word;
-  return joined.substr(0, 100);
+  return machine.DecodeConsoleText(machine.EncodeConsoleText(joined.substr(0, 100)));
+}
+
+bool InterpreterCanSpell(sim::SimPlatform& machine, const std::string& text) {
+  return machine.DecodeConsoleText(machine.EncodeConsoleText(text)) == text;
 }
 
 }  // namespace
+
+void WriteRegistry(sim::SimPlatform& machine, const HostRegistry& registry) {
+  if (registry.dataPath) {
+    machine.SetRegistryText(kHostKey, "DataPath", *registry.dataPath);
+  } else {
+    machine.registry.clear();
+  }
+}
 
 std::string ExclusionList() {
   std::string list;
@@ -29,28 +43,37 @@ std::string ExclusionList() {
   return list;
 }
 
-void InstallDataPathScript(sim::SimPlatform& machine, const HostRegistry& registry, double delay) {
-  machine.InstallProgram("getpxdrdata.bat", [&registry, delay](sim::SimPlatform& m,
-                                                               const std::vector<std::string>& args) {
-    if (delay < 0) return;
+void InstallDataPathScript(sim::SimPlatform& machine, double delay) {
+  machine.InstallProgram("getpxdrdata.bat", [delay](sim::SimPlatform& m,
+                                                   const std::vector<std::string>& args,
+                                                   sim::SimProcess& process) {
+    if (delay < 0) {
+      process.endsAt = std::numeric_limits<double>::infinity();
+      return;
+    }
     const std::string target = (args.empty() ? std::string() : args[0]) + "pxdrdatapath.txt";
-    m.At(m.Now() + delay, [&m, &registry, target] {
-      m.fs.WriteBytes(target, m.EncodeConsoleText(ScriptAnswer(registry)) + " \r\n");
+    process.endsAt = m.Now() + delay;
+    m.At(process.endsAt, [&m, target] {
+      m.fs.WriteBytes(target, m.EncodeConsoleText(ScriptAnswer(m)) + " \r\n");
     });
   });
 }
 
-void InstallBackupScript(sim::SimPlatform& machine, const HostRegistry& registry, double delay) {
-  machine.InstallProgram("saveorig.bat", [&registry, delay](sim::SimPlatform& m,
-                                                            const std::vector<std::string>& args) {
-    const std::string saveFolder = (args.empty() ? std::string() : args[0]) + "saveorig\\data";
+void InstallBackupScript(sim::SimPlatform& machine, double seconds, BackupEnd end) {
+  machine.InstallProgram("saveorig.bat", [seconds, end](sim::SimPlatform& m,
+                                                       const std::vector<std::string>& args,
+                                                       sim::SimProcess& process) {
+    const std::string master = args.empty() ? std::string() : args[0];
+    const std::string saveFolder = master + "saveorig\\data";
     const std::string marker = saveFolder + "\\exclude.txt";
+    process.endsAt = end == BackupEnd::kNeverEnds ? std::numeric_limits<double>::infinity()
+                                                  : m.Now() + seconds;
     // The script's own failures show only in its console window.
-    if (!m.fs.IsFolder(saveFolder)) return;
+    if (!InterpreterCanSpell(m, master) || !m.fs.IsFolder(saveFolder)) return;
     m.fs.WriteBytes(marker, ExclusionList());
-    if (delay < 0) return;
-    m.At(m.Now() + delay, [&m, &registry, saveFolder, marker] {
-      std::string source = ScriptAnswer(registry);
+    if (end != BackupEnd::kCompletes) return;
+    m.At(process.endsAt, [&m, saveFolder, marker] {
+      std::string source = ScriptAnswer(m);
       if (!source.empty()) source.pop_back();  // the script drops the trailing "\"
       std::vector<std::string> excluded;
       std::istringstream lines(ExclusionList());

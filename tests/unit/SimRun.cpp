@@ -44,7 +44,8 @@ void SimRun::Run(const std::string& commandTail) {
   sim.commandTail = commandTail;
   sim.report.reset();
   ended.clear();
-  InstallDataPathScript(sim, registry, scriptDelay);
+  WriteRegistry(sim, registry);
+  InstallDataPathScript(sim, scriptDelay);
   const double start = sim.Now();
   try {
     fTumbledeck main(sim);
