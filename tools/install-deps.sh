@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64      # Tumbledeck.exe
   wine wine64 xvfb xauth imagemagick x11-utils        # running it under Wine, card pictures
   fonts-dejavu-core                                   # card labels; Courier New under Wine
+  python3-pefile zip unzip                            # checking the release
 )
 missing=()
 for package in "${packages[@]}"; do
