@@ -45,18 +45,21 @@ void fTumbledeck::SaveOrig() {
   WorkDone = true;
 }
 
-// The folder the back-up script is handed. The script finds its own folder through
-// the command interpreter, which garbles letters beyond ASCII (Wine all of them,
-// Windows those its console code page lacks); the short 8.3 form of such a folder,
-// where the volume keeps one, is plain ASCII and names the same folder.
+// The folder the back-up script is handed. The script finds its own folder again
+// through the command interpreter, which garbles letters beyond ASCII (Wine all of
+// them, Windows those its console code page lacks) and, under Wine, eats a "%" each time
+// it expands the folder; the short 8.3 form of such a folder, where the volume keeps
+// one, names the same folder in plain ASCII.
 std::string fTumbledeck::BackupScriptFolder() {
-  const bool plain = std::all_of(MyPath.begin(), MyPath.end(), [](char c) {
-    return static_cast<unsigned char>(c) < 0x80 && c != '%' && c != '^' && c != '&' && c != '!';
-  });
-  if (plain) return MyPath;
-  return platform_.Files().ShortPath(MyPath).value_or(MyPath);
+  const auto plain = [](const std::string& path, bool blanks) {
+    return std::all_of(path.begin(), path.end(), [blanks](char c) {
+      return (c > ' ' || (blanks && c == ' ')) && c < 0x7F && c != '%';
+    });
+  };
+  if (plain(MyPath, true)) return MyPath;
+  const auto shortForm = platform_.Files().ShortPath(MyPath);
+  return shortForm && plain(*shortForm, false) ? *shortForm : MyPath;
 }
-
 // Makes saveorig\data and the empty marker "exclude.txt"; folders that exist keep
 // their content.
 void fTumbledeck::PrepareBackupFolder() {

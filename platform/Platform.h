@@ -285,8 +285,9 @@ class System {
   virtual std::optional<std::string> LoadResourceBytes(const std::string& type, int id) = 0;
   // Starts a command line as a new process, its window minimized and not activated, and
   // returns without waiting. A first word naming a .bat file runs the command
-  // interpreter with the script's quoted arguments exactly as given: no part of them is
-  // expanded or split by the interpreter (%, ^, &, !, blanks, letters beyond ASCII).
+  // interpreter on it, in the script's folder, with its one quoted argument exactly as
+  // given: no part of either is expanded or split by the interpreter (%, ^, &, !,
+  // blanks, letters beyond ASCII).
   // Throws RunError 53 when the program or script does not exist.
   virtual std::unique_ptr<StartedProcess> StartProcess(const std::string& commandLine) = 0;
   // A text value of the current user's registry (key below HKEY_CURRENT_USER); nothing

@@ -7,7 +7,7 @@ cmake --build --preset win -j2 >/dev/null
 bin=build/win
 eval "$(python3 tools/wineenv.py stage --out "$bench_out" \
   --exe "$bin/Tumbledeck.exe" --findstr "$bin/tests/e2e/findstr/findstr.exe")"
-export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8 LC_ALL=C.UTF-8
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 wintool=$bin/tests/e2e/wintool.exe

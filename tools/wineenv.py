@@ -39,7 +39,10 @@ from pathlib import Path
 
 WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
-WINE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
+# Wine takes file names from and to Unix in the locale's encoding: without a UTF-8 one it
+# can neither make nor find names with letters beyond ASCII. C.UTF-8 is always there.
+WINE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml=", "LANG": "C.UTF-8",
+            "LC_ALL": "C.UTF-8"}
 
 HOST_KEY = r"HKCU\SOFTWARE\Zentrix\pxdr\System"
 MASTER_NAME = "My Card Sets"          # blanks on purpose: every path must stay quoted
@@ -352,21 +355,23 @@ def set_colour(label: str) -> str:
     return "#%02x%02x%02x" % (int(r * 255), int(g * 255), int(b * 255))
 
 
-def card_picture(path: Path, label: str, card: str, cache: Path | None = None) -> Path:
+def card_picture(path: Path, label: str, card: str, cache: Path | None = None,
+                 size: tuple[int, int] = (240, 336)) -> Path:
     """A JPEG card: a coloured card with the set's label and the card's name on it.
     The JPEG comment names both too, so no two cards share their bytes even where no
     font is at hand."""
     path = Path(path)
     path.parent.mkdir(parents=True, exist_ok=True)
-    key = hashlib.sha1(f"{label}\0{card}\0{FONT}".encode()).hexdigest()[:16]
+    width, height = size
+    key = hashlib.sha1(f"{label}\0{card}\0{FONT}\0{width}x{height}".encode()).hexdigest()[:16]
     cached = Path(cache) / f"{key}.jpg" if cache else None
     if cached and cached.exists():
         shutil.copyfile(cached, path)
         return path
     colour = set_colour(label)
-    cmd = ["convert", "-size", "240x336", f"xc:{colour}",
+    cmd = ["convert", "-size", f"{width}x{height}", f"xc:{colour}",
            "-fill", "none", "-stroke", "white", "-strokewidth", "6",
-           "-draw", "roundrectangle 10,10 229,325 18,18", "-stroke", "none"]
+           "-draw", f"roundrectangle 10,10 {width - 11},{height - 11} 18,18", "-stroke", "none"]
     if FONT:
         cmd += ["-font", FONT, "-fill", "white",
                 "-gravity", "north", "-pointsize", "24", "-annotate", "+0+34", label,

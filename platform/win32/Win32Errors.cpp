@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <ole2.h>
 
 #include "platform/win32/Win32Internal.h"
 
@@ -61,6 +62,15 @@ RunError ErrorFromWin32(unsigned long code, Subject subject, int fallback) {
       return InvalidCallError();
     default:
       return RunError(fallback);
+  }
+}
+
+RunError ErrorFromHresult(long hr, int fallback) {
+  if (HRESULT_FACILITY(hr) == FACILITY_WIN32) return ErrorFromWin32(HRESULT_CODE(hr));
+  switch (hr) {
+    case E_OUTOFMEMORY: return OutOfMemoryError();
+    case CLIPBRD_E_CANT_OPEN: return CannotOpenClipboardError();
+    default: return RunError(fallback);
   }
 }
 

@@ -92,4 +92,27 @@ using ScreenDc = Owned<NullIsEmpty<HDC, ReleaseScreenDc>>;  // from GetDC(nullpt
 template <class Interface>
 using ComPtr = Owned<ComTraits<Interface>>;
 
+// For the calls that hand an interface back through a void** (QueryInterface and kin).
+template <class Interface>
+void** PutVoid(ComPtr<Interface>& pointer) {
+  return reinterpret_cast<void**>(pointer.Put());
+}
+
+// Global memory, locked for as long as this lives.
+class LockedGlobal {
+ public:
+  explicit LockedGlobal(HGLOBAL memory)
+      : memory_(memory), bytes_(memory ? GlobalLock(memory) : nullptr) {}
+  ~LockedGlobal() {
+    if (bytes_) GlobalUnlock(memory_);
+  }
+  LockedGlobal(const LockedGlobal&) = delete;
+  LockedGlobal& operator=(const LockedGlobal&) = delete;
+  void* Bytes() const { return bytes_; }
+
+ private:
+  HGLOBAL memory_;
+  void* bytes_;
+};
+
 }  // namespace td::win32

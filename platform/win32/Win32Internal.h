@@ -34,8 +34,13 @@ RunError ErrorFromWin32(unsigned long code, Subject subject = Subject::kPath,
                         int fallback = err::kPathFileAccess);
 [[noreturn]] void ThrowLastError(Subject subject = Subject::kPath,
                                  int fallback = err::kPathFileAccess);
+// The same for a COM call's result: Win32 codes as above, the rest as `fallback`.
+RunError ErrorFromHresult(long hr, int fallback);
 // The codes that say "there is no such file or folder".
 bool IsNotFound(unsigned long code);
+
+// Starts a command line as System::StartProcess says (Win32Processes.cpp).
+std::unique_ptr<StartedProcess> StartProgram(const std::string& commandLine);
 
 // The whole content of a file, opened for reading with every kind of sharing allowed.
 std::string ReadWholeFile(const std::string& path);

@@ -4,9 +4,6 @@
 
 #include <windows.h>
 
-#include <cstddef>
-#include <vector>
-
 #include "platform/Platform.h"
 #include "platform/win32/Win32Handles.h"
 
@@ -17,12 +14,10 @@ class Win32Picture : public Picture {
  public:
   Win32Picture(Bitmap bitmap, const void* bits, int width, int height);
 
+  // Top-down rows of 32-bit BGRX pixels, Width() * 4 bytes apart.
+  const void* Bits() const { return bits_; }
   int Width() const { return width_; }
   int Height() const { return height_; }
-  size_t Stride() const { return static_cast<size_t>(width_) * 4; }
-  // The rows bottom-up, the order that packed DIBs and metafile players expect.
-  std::vector<unsigned char> BottomUpRows() const;
-  BITMAPINFOHEADER BottomUpHeader() const;
 
  private:
   Bitmap bitmap_;

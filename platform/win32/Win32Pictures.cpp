@@ -2,7 +2,6 @@
 #include <windows.h>
 #include <wincodec.h>
 
-#include <cstring>
 #include <utility>
 
 #include "platform/win32/Win32Internal.h"
@@ -14,28 +13,6 @@ namespace td::win32 {
 
 Win32Picture::Win32Picture(Bitmap bitmap, const void* bits, int width, int height)
     : bitmap_(std::move(bitmap)), bits_(bits), width_(width), height_(height) {}
-
-std::vector<unsigned char> Win32Picture::BottomUpRows() const {
-  const size_t stride = Stride();
-  std::vector<unsigned char> rows(stride * static_cast<size_t>(height_));
-  const auto* top = static_cast<const unsigned char*>(bits_);
-  for (int y = 0; y < height_; ++y) {
-    std::memcpy(rows.data() + static_cast<size_t>(y) * stride,
-                top + static_cast<size_t>(height_ - 1 - y) * stride, stride);
-  }
-  return rows;
-}
-
-BITMAPINFOHEADER Win32Picture::BottomUpHeader() const {
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof header;
-  header.biWidth = width_;
-  header.biHeight = height_;
-  header.biPlanes = 1;
-  header.biBitCount = 32;
-  header.biCompression = BI_RGB;
-  return header;
-}
 
 std::unique_ptr<Picture> LoadPictureFile(const std::string& path) {
   const std::wstring file = Widen(path);
@@ -51,7 +28,8 @@ std::unique_ptr<Picture> LoadPictureFile(const std::string& path) {
   ComPtr<IWICBitmapDecoder> decoder;
   HRESULT hr = factory->CreateDecoderFromFilename(file.c_str(), nullptr, GENERIC_READ,
                                                   WICDecodeMetadataCacheOnDemand, decoder.Put());
-  if (HRESULT_FACILITY(hr) == FACILITY_WIN32) throw ErrorFromWin32(HRESULT_CODE(hr));
+  // A file that cannot be opened says why; one that is no picture is an invalid one.
+  if (HRESULT_FACILITY(hr) == FACILITY_WIN32) throw ErrorFromHresult(hr, 481);
   if (FAILED(hr)) throw InvalidPictureError();
   ComPtr<IWICBitmapFrameDecode> frame;
   if (FAILED(decoder->GetFrame(0, frame.Put()))) throw InvalidPictureError();

@@ -1,19 +1,21 @@
-// RichTextView on the system's RichEdit control.
-#include <windows.h>
-#include <ole2.h>
-#include <richedit.h>
-#include <richole.h>
-
+// RichTextView on the system's RichEdit control: an RTF document, or pictures pasted
+// one after another.
 #include <algorithm>
 #include <cstring>
 
-#include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32ComObjects.h"
 #include "platform/win32/Win32Internal.h"
+#include "platform/win32/Win32PictureFormats.h"
+#include "platform/win32/Win32RichTextOle.h"
 #include "platform/win32/Win32Text.h"
 #include "platform/win32/Win32Ui.h"
 
 namespace td::win32 {
 namespace {
+
+constexpr UINT_PTR kThawTimer = 0x7D01;
+constexpr UINT kThawMs = 150;
+constexpr wchar_t kFrozenProperty[] = L"TumbledeckRedrawFrozen";
 
 // The newest RichEdit that the system has. Its library stays loaded for the life of the
 // process, as every window of the class needs it.
@@ -25,68 +27,6 @@ const wchar_t* RichEditClass() {
   }();
   return className;
 }
-
-constexpr IID kIidRichEditOleCallback = {
-    0x00020D03, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-
-// RichEdit asks its container for storage before it embeds an object; without this
-// callback some versions refuse to paste pictures.
-class OleCallback final : public IRichEditOleCallback {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, kIidRichEditOleCallback)) {
-      *object = static_cast<IRichEditOleCallback*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references_); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const long left = --references_;
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-  }
-
-  HRESULT STDMETHODCALLTYPE GetNewStorage(LPSTORAGE* storage) override {
-    if (!storage) return E_INVALIDARG;
-    *storage = nullptr;
-    ComPtr<ILockBytes> bytes;
-    const HRESULT hr = CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.Put());
-    if (FAILED(hr)) return hr;
-    return StgCreateDocfileOnILockBytes(
-        bytes.Get(), STGM_SHARE_EXCLUSIVE | STGM_CREATE | STGM_READWRITE, 0, storage);
-  }
-  HRESULT STDMETHODCALLTYPE GetInPlaceContext(LPOLEINPLACEFRAME*, LPOLEINPLACEUIWINDOW*,
-                                              LPOLEINPLACEFRAMEINFO) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE ShowContainerUI(WINBOOL) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE QueryInsertObject(LPCLSID, LPSTORAGE, LONG) override {
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE DeleteObject(LPOLEOBJECT) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE QueryAcceptData(LPDATAOBJECT, CLIPFORMAT*, DWORD, WINBOOL,
-                                            HGLOBAL) override {
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(WINBOOL) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetClipboardData(CHARRANGE*, DWORD, LPDATAOBJECT*) override {
-    return E_NOTIMPL;  // the control's own clipboard data
-  }
-  HRESULT STDMETHODCALLTYPE GetDragDropEffect(WINBOOL, DWORD, LPDWORD) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE GetContextMenu(WORD, LPOLEOBJECT, CHARRANGE*, HMENU*) override {
-    return E_NOTIMPL;
-  }
-
- private:
-  ~OleCallback() = default;
-  long references_ = 1;
-};
 
 struct StreamSource {
   const std::string* bytes;
@@ -101,6 +41,77 @@ DWORD CALLBACK ReadFromMemory(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG
   source->offset += count;
   *got = static_cast<LONG>(count);
   return 0;
+}
+
+void CALLBACK ThawRedraw(HWND view, UINT, UINT_PTR id, DWORD) {
+  KillTimer(view, id);
+  if (!RemovePropW(view, kFrozenProperty)) return;
+  SendMessageW(view, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
+// Stops drawing for a moment: a timer draws again once, kThawMs later. A fill of many
+// pictures then repaints a few times a second instead of once per picture, the
+// largest cost of a fill.
+void FreezeRedrawBriefly(HWND view) {
+  if (GetPropW(view, kFrozenProperty)) return;
+  if (!SetTimer(view, kThawTimer, kThawMs, ThawRedraw)) return;
+  SetPropW(view, kFrozenProperty, reinterpret_cast<HANDLE>(1));
+  SendMessageW(view, WM_SETREDRAW, FALSE, 0);
+}
+
+// A picture object that draws and keeps only the DIB: the default handler of a static
+// bitmap with its data cache. (Wine draws no pasted metafile, and a cached metafile
+// beside the DIB would double the memory of every card.)
+ComPtr<IOleObject> MakePictureObject(IStorage& storage, STGMEDIUM& dib) {
+  ComPtr<IOleObject> object;
+  ComPtr<IPersistStorage> persist;
+  ComPtr<IOleCache> cache;
+  FORMATETC format = DibFormat();
+  DWORD connection = 0;
+  HRESULT hr = OleCreateDefaultHandler(CLSID_Picture_Dib, nullptr, IID_IOleObject, PutVoid(object));
+  if (SUCCEEDED(hr)) hr = object->QueryInterface(IID_IPersistStorage, PutVoid(persist));
+  if (SUCCEEDED(hr)) hr = persist->InitNew(&storage);  // nothing is written to it
+  if (SUCCEEDED(hr)) hr = object->QueryInterface(IID_IOleCache, PutVoid(cache));
+  if (SUCCEEDED(hr)) hr = cache->Cache(&format, ADVF_PRIMEFIRST, &connection);
+  if (SUCCEEDED(hr)) hr = cache->SetData(&format, &dib, TRUE);  // the cache takes the DIB
+  if (FAILED(hr)) throw ErrorFromHresult(hr, 460);
+  return object;
+}
+
+// The clipboard's picture at the caret as one embedded object, replacing the
+// selection; the caret ends behind it.
+void PastePicture(HWND view, GlobalMemory dib) {
+  const SIZE size = DibSize(dib.Get());
+  if (size.cx == 0) throw InvalidPictureError();
+  const SIZE dpi = ScreenDpi();
+  const auto ole = RichEditOle(view);
+  if (!ole) throw InternalError();
+  ComPtr<IOleClientSite> site;
+  ComPtr<IStorage> storage;
+  HRESULT hr = ole->GetClientSite(site.Put());
+  if (SUCCEEDED(hr)) hr = NewMemoryStorage(storage.Put());
+  if (FAILED(hr)) throw ErrorFromHresult(hr, 460);
+  StorageMedium medium;
+  medium.Get()->tymed = TYMED_HGLOBAL;
+  medium.Get()->hGlobal = dib.Detach();
+  const ComPtr<IOleObject> object = MakePictureObject(*storage.Get(), *medium.Get());
+  medium.HandedOn();
+  hr = object->SetClientSite(site.Get());
+  if (FAILED(hr)) throw ErrorFromHresult(hr, 460);
+
+  REOBJECT reo{};
+  reo.cbStruct = sizeof reo;
+  reo.cp = REO_CP_SELECTION;
+  reo.clsid = CLSID_Picture_Dib;
+  reo.poleobj = object.Get();
+  reo.pstg = storage.Get();
+  reo.polesite = site.Get();
+  reo.sizel = {MulDiv(size.cx, 2540, dpi.cx), MulDiv(size.cy, 2540, dpi.cy)};  // 0.01 mm
+  reo.dvaspect = DVASPECT_CONTENT;
+  FreezeRedrawBriefly(view);
+  hr = ole->InsertObject(&reo);  // the control takes references of its own
+  if (FAILED(hr)) throw ErrorFromHresult(hr, 460);
 }
 
 class Win32RichTextView : public ChildControl<RichTextView> {
@@ -135,14 +146,33 @@ class Win32RichTextView : public ChildControl<RichTextView> {
     CHARRANGE range{position < 0 ? 0 : position, position < 0 ? 0 : position};
     SendMessageW(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
     SendMessageW(h, EM_SCROLLCARET, 0, 0);
+    // Behind the first picture, the caret stands at the start of the next row when the
+    // pictures wrap one to a row; the view is to show its start, the first picture.
+    if (position <= 1) SendMessageW(h, WM_VSCROLL, SB_TOP, 0);
   }
 
   void PasteFromClipboard() override {
-    // Sent, not posted: the picture is in the view when this returns. A read-only
-    // view ignores it by itself.
-    if (HWND h = Live()) SendMessageW(h, WM_PASTE, 0, 0);
+    HWND h = Live();
+    // Wine's RichEdit would insert an object into a read-only view.
+    if (!h || IsReadOnly(h)) return;
+    GlobalMemory dib = ClipboardDib();
+    if (!dib) {
+      SendMessageW(h, WM_PASTE, 0, 0);  // no picture: whatever the clipboard holds
+      return;
+    }
+    PastePicture(h, std::move(dib));
   }
 };
+
+// A 1-point font: rows of pictures follow one another without a gap for the text's
+// descent below them.
+void UseTinyFont(HWND view) {
+  CHARFORMAT2W font{};
+  font.cbSize = sizeof font;
+  font.dwMask = CFM_SIZE;
+  font.yHeight = 20;  // twips
+  SendMessageW(view, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&font));
+}
 
 }  // namespace
 
@@ -156,9 +186,11 @@ std::unique_ptr<RichTextView> CreateRichTextView(const std::shared_ptr<WindowCor
       nullptr);
   SendMessageW(h, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);  // the default 32K would cut long files
   SendMessageW(h, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ToColorRef(spec.backColor)));
+  UseTinyFont(h);
   // The control takes a reference of its own.
-  const ComPtr<IRichEditOleCallback> callback(new OleCallback());
+  const ComPtr<IRichEditOleCallback> callback = MakeViewCallback(h);
   SendMessageW(h, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(callback.Get()));
+  EnablePictureDragOut(h);
   return std::make_unique<Win32RichTextView>(core, h, spec.bounds);
 }
 

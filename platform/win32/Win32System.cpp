@@ -1,11 +1,8 @@
-// System: the process, its command line and resources, starting other programs,
+// System: the process, its command line and resources, other programs, the registry,
 // clocks, random numbers and code pages.
 #include <windows.h>
 
-#include <cwctype>
-#include <utility>
 #include <random>
-#include <vector>
 
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Internal.h"
@@ -15,76 +12,6 @@ namespace td::win32 {
 namespace {
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
-
-// The first word of a command line, with the quotes that enclose it removed, and the
-// offset just behind it.
-std::wstring FirstWord(const std::wstring& line, size_t* end) {
-  size_t i = 0;
-  while (i < line.size() && IsBlank(line[i])) ++i;
-  std::wstring word;
-  if (i < line.size() && line[i] == L'"') {
-    ++i;
-    while (i < line.size() && line[i] != L'"') word += line[i++];
-    if (i < line.size()) ++i;  // the closing quote
-  } else {
-    while (i < line.size() && !IsBlank(line[i])) word += line[i++];
-  }
-  if (end) *end = i;
-  return word;
-}
-
-bool EndsWithNoCase(const std::wstring& text, const wchar_t* suffix) {
-  const std::wstring tail(suffix);
-  if (text.size() < tail.size()) return false;
-  for (size_t i = 0; i < tail.size(); ++i) {
-    if (std::towlower(text[text.size() - tail.size() + i]) != std::towlower(tail[i])) {
-      return false;
-    }
-  }
-  return true;
-}
-
-std::wstring CommandInterpreter() {
-  auto comSpec = FillBuffer([](wchar_t* buffer, unsigned long size) {
-    return GetEnvironmentVariableW(L"ComSpec", buffer, size);
-  });
-  if (comSpec && !comSpec->empty()) return *comSpec;
-  auto system = FillBuffer([](wchar_t* buffer, unsigned long size) {
-    return GetSystemDirectoryW(buffer, size);
-  });
-  std::wstring folder = system.value_or(L"");
-  if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
-  return folder + L"cmd.exe";
-}
-
-// A started process, held until the program lets go of it.
-class Win32Process : public StartedProcess {
- public:
-  explicit Win32Process(KernelHandle process) : process_(std::move(process)) {}
-  bool HasEnded() override { return WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0; }
-
- private:
-  KernelHandle process_;
-};
-
-std::unique_ptr<StartedProcess> Launch(const wchar_t* application, std::wstring commandLine) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_SHOWMINNOACTIVE;
-  PROCESS_INFORMATION process{};
-  std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
-  buffer.push_back(L'\0');  // CreateProcessW may write into its command line
-  if (!CreateProcessW(application, buffer.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
-                      nullptr, nullptr, &startup, &process)) {
-    // A program that cannot be started for a reason the mapper does not know (not an
-    // executable, a missing library...) is reported as the classic runtime's Shell does:
-    // file not found.
-    ThrowLastError(Subject::kEntry, err::kFileNotFound);
-  }
-  const KernelHandle thread(process.hThread);
-  return std::make_unique<Win32Process>(KernelHandle(process.hProcess));
-}
 
 class Win32System : public System {
  public:
@@ -122,20 +49,7 @@ class Win32System : public System {
   }
 
   std::unique_ptr<StartedProcess> StartProcess(const std::string& commandLine) override {
-    const std::wstring line = Widen(commandLine);
-    const std::wstring program = FirstWord(line, nullptr);
-    if (EndsWithNoCase(program, L".bat") || EndsWithNoCase(program, L".cmd")) {
-      // The interpreter would start and only then complain in its own window.
-      const DWORD attributes = GetFileAttributesW(program.c_str());
-      if (attributes == INVALID_FILE_ATTRIBUTES) ThrowLastError(Subject::kEntry);
-      if (attributes & FILE_ATTRIBUTE_DIRECTORY) throw ErrorFromWin32(ERROR_FILE_NOT_FOUND);
-      // With /s the interpreter strips exactly the outer pair of quotes, so a quoted
-      // script path followed by quoted arguments reaches it intact.
-      const std::wstring interpreter = CommandInterpreter();
-      return Launch(interpreter.c_str(), L"\"" + interpreter + L"\" /s /c \"" + line + L"\"");
-    }
-    // No application name: CreateProcessW then looks the first word up on the PATH.
-    return Launch(nullptr, line);
+    return StartProgram(commandLine);
   }
 
   std::optional<std::string> ReadUserRegistryText(const std::string& key,

@@ -51,6 +51,11 @@ const ScreenMetrics& Metrics() {
 
 class Win32Ui : public Ui {
  public:
+  Win32Ui() = default;
+  ~Win32Ui() override { FinishClipboard(); }
+  Win32Ui(const Win32Ui&) = delete;
+  Win32Ui& operator=(const Win32Ui&) = delete;
+
   std::unique_ptr<Window> OpenWindow(const WindowSpec& spec, WindowEvents& events) override {
     return OpenTopLevelWindow(spec, events);
   }
@@ -132,6 +137,7 @@ void ReportAndExit(const RunError& error) {
     text = L"Run-time error '" + std::to_wstring(error.Number()) + L"'";
   }
   MessageBoxW(nullptr, text.c_str(), kTitle, MB_OK | MB_SETFOREGROUND);
+  FinishClipboard();  // what the user copied stays on the clipboard
   ExitProcess(1);
 }
 

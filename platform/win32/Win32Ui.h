@@ -146,5 +146,10 @@ void DeliverTimerTick(WindowCore& core, UINT_PTR id);
 std::unique_ptr<Picture> LoadPictureFile(const std::string& path);
 void ClearSystemClipboard();
 void PutPictureOnClipboard(const Picture& picture);
+// A copy of the clipboard's picture as a packed DIB (straight from the program's own
+// promise while it owns the clipboard); empty when the clipboard holds no picture.
+GlobalMemory ClipboardDib();
+// Makes what the program promised the clipboard, so that it outlives the program.
+void FinishClipboard();
 
 }  // namespace td::win32

@@ -19,9 +19,11 @@
 //   wintool kill NAME                         ends every process of that name at once
 //   wintool type   SELECT CLASS TEXT          types TEXT into the window's first child of
 //                                             CLASS; prints its text length before/after
+//   wintool length SELECT CLASS               the text length of that child (a picture is 1)
 //   wintool copyview SELECT CLASS             selects all of that child and copies it
 //   wintool clipboard                         the clipboard's formats, the size of its
 //                                             picture, and the pictures in its rich text
+//   wintool dir PATTERN                       the names a directory search yields, in order
 //
 // SELECT is --title T (exact caption), optionally with --class C and --visible, or
 // --hwnd 0x1234. Exit status: 0 done, 1 not found or timed out, 2 bad usage.
@@ -246,7 +248,7 @@ int Usage() {
       "       click SELECT TEXT | close SELECT | show SELECT restore|minimize|hide|normal |\n"
       "       watch SELECT [--timeout S] [--interval MS] | procs |\n"
       "       waitprocs [--timeout S] NAME... | kill NAME | type SELECT CLASS TEXT |\n"
-      "       copyview SELECT CLASS | clipboard\n"
+      "       length SELECT CLASS | copyview SELECT CLASS | clipboard | dir PATTERN\n"
       "SELECT: --title T [--class C] [--visible] | --hwnd 0xNNN\n",
       stderr);
   return 2;
@@ -452,6 +454,13 @@ int Type(HWND top, const std::wstring& cls, const std::wstring& text) {
   return 0;
 }
 
+int Length(HWND top, const std::wstring& cls) {
+  HWND view = FirstChildOfClass(top, cls);
+  if (!view) return 1;
+  Emit("{\"length\":" + std::to_string(TextLength(view)) + "}");
+  return 0;
+}
+
 int CopyView(HWND top, const std::wstring& cls) {
   HWND view = FirstChildOfClass(top, cls);
   if (!view) return 1;
@@ -492,10 +501,11 @@ std::string PictSizes(const std::string& rtf) {
   };
   bool first = true;
   while ((at = rtf.find("\\pict", at)) != std::string::npos) {
-    size_t end = rtf.find(' ', at);
-    size_t hexEnd = rtf.find('}', at);
-    if (end == std::string::npos || hexEnd == std::string::npos) break;
-    if (end > hexEnd) end = hexEnd;
+    const size_t hexEnd = rtf.find('}', at);
+    if (hexEnd == std::string::npos) break;
+    // The group's control words end where its picture data begins.
+    size_t end = rtf.find_first_of(" \r\n", at);
+    if (end == std::string::npos || end > hexEnd) end = hexEnd;
     if (!first) out += ",";
     first = false;
     out += "{\"w\":" + std::to_string(number(at, end, "\\picw")) +
@@ -506,6 +516,18 @@ std::string PictSizes(const std::string& rtf) {
     at = hexEnd;
   }
   return out + "]";
+}
+
+int Dir(const std::wstring& pattern) {
+  WIN32_FIND_DATAW data{};
+  HANDLE find = FindFirstFileW(pattern.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return 1;
+  do {
+    Emit("{\"name\":" + Json(data.cFileName) + ",\"folder\":" +
+         Bool((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) + "}");
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  return 0;
 }
 
 int Clipboard() {
@@ -553,6 +575,7 @@ int main() {
   if (cmd == L"waitprocs") return a.rest.empty() ? Usage() : WaitProcs(a.rest, a.timeout);
   if (cmd == L"kill") return a.rest.size() == 1 ? Kill(a.rest[0]) : Usage();
   if (cmd == L"clipboard") return Clipboard();
+  if (cmd == L"dir") return a.rest.size() == 1 ? Dir(a.rest[0]) : Usage();
   if (!a.haveSelector) return Usage();
   if (cmd == L"watch") return Watch(a.sel, a.timeout, a.interval < 1 ? 1 : a.interval);
 
@@ -578,5 +601,6 @@ int main() {
   if (cmd == L"show") return a.rest.size() == 1 ? Show(h, a.rest[0]) : Usage();
   if (cmd == L"type") return a.rest.size() == 2 ? Type(h, a.rest[0], a.rest[1]) : Usage();
   if (cmd == L"copyview") return a.rest.size() == 1 ? CopyView(h, a.rest[0]) : Usage();
+  if (cmd == L"length") return a.rest.size() == 1 ? Length(h, a.rest[0]) : Usage();
   return Usage();
 }

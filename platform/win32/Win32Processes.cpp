@@ -1,0 +1,186 @@
+// Starting other programs: a command line as a minimized, inactive process, and a
+// batch script whose path and argument must reach it unchanged.
+#include <windows.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32Internal.h"
+#include "platform/win32/Win32Text.h"
+
+namespace td::win32 {
+namespace {
+
+// The variables that carry a script's path and its argument to the interpreter.
+constexpr wchar_t kScriptVariable[] = L"TD_SCRIPT";
+constexpr wchar_t kArgumentVariable[] = L"TD_ARG";
+// The carried scripts' own work variables: they read some before they set them
+// ("set pxdrdata=%pxdrdata% ..."), so a value the user's environment happens to hold
+// would slip into their answer.
+constexpr const wchar_t* kScriptWorkVariables[] = {L"xx",       L"tempdata", L"pxdrdata",
+                                                   L"zz",       L"testdata", L"data",
+                                                   L"basepath", L"savefolder", L"saveorig"};
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+// One word of a command line from `at`, its enclosing quotes removed; `at` moves
+// behind it and the blanks that follow.
+std::wstring NextWord(const std::wstring& line, size_t& at) {
+  while (at < line.size() && IsBlank(line[at])) ++at;
+  std::wstring word;
+  if (at < line.size() && line[at] == L'"') {
+    const size_t close = line.find(L'"', at + 1);
+    word = line.substr(at + 1, close == std::wstring::npos ? std::wstring::npos : close - at - 1);
+    at = close == std::wstring::npos ? line.size() : close + 1;
+  } else {
+    while (at < line.size() && !IsBlank(line[at])) word += line[at++];
+  }
+  while (at < line.size() && IsBlank(line[at])) ++at;
+  return word;
+}
+
+bool EndsWithNoCase(const std::wstring& text, const wchar_t* suffix) {
+  const std::wstring tail(suffix);
+  return text.size() >= tail.size() &&
+         std::equal(tail.begin(), tail.end(), text.end() - static_cast<long>(tail.size()),
+                    [](wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); });
+}
+
+bool SameName(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+std::wstring NameOf(const std::wstring& entry) {
+  return entry.substr(0, entry.find(L'=', 1));  // "=C:=C:\x" is named "=C:"
+}
+
+// This process's environment less the scripts' work variables, plus `added`, sorted by
+// name as Windows keeps it, as a Unicode environment block.
+std::vector<wchar_t> ScriptEnvironment(const std::vector<std::pair<std::wstring, std::wstring>>& added) {
+  std::vector<std::wstring> entries;
+  if (wchar_t* block = GetEnvironmentStringsW()) {
+    for (const wchar_t* p = block; *p; p += wcslen(p) + 1) entries.emplace_back(p);
+    FreeEnvironmentStringsW(block);
+  }
+  std::erase_if(entries, [&added](const std::wstring& entry) {
+    const std::wstring name = NameOf(entry);
+    const bool work = std::any_of(std::begin(kScriptWorkVariables), std::end(kScriptWorkVariables),
+                                  [&name](const wchar_t* w) { return SameName(name, w); });
+    const bool replaced = std::any_of(added.begin(), added.end(),
+                                      [&name](const auto& a) { return SameName(name, a.first); });
+    return work || replaced;
+  });
+  for (const auto& [name, value] : added) entries.push_back(name + L"=" + value);
+  std::sort(entries.begin(), entries.end(), [](const std::wstring& a, const std::wstring& b) {
+    const std::wstring x = NameOf(a), y = NameOf(b);
+    return CompareStringOrdinal(x.c_str(), -1, y.c_str(), -1, TRUE) == CSTR_LESS_THAN;
+  });
+  std::vector<wchar_t> block;
+  for (const std::wstring& entry : entries) {
+    block.insert(block.end(), entry.begin(), entry.end());
+    block.push_back(L'\0');
+  }
+  block.push_back(L'\0');
+  return block;
+}
+
+std::wstring CommandInterpreter() {
+  const auto system = FillBuffer([](wchar_t* buffer, unsigned long size) {
+    return GetSystemDirectoryW(buffer, size);
+  });
+  std::wstring folder = system.value_or(L"");
+  if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+  return folder + L"cmd.exe";
+}
+
+// Wine's command interpreter reads every "%" of an expanded value again (Windows does
+// not), so that the script's own expansions would eat the "%" of a folder's name;
+// there a doubled "%" comes out as one.
+bool InterpreterRescansPercents() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+std::wstring DoublePercents(std::wstring text) {
+  for (size_t at = text.find(L'%'); at != std::wstring::npos; at = text.find(L'%', at + 2)) {
+    text.insert(at, 1, L'%');
+  }
+  return text;
+}
+
+class Win32Process : public StartedProcess {
+ public:
+  explicit Win32Process(KernelHandle process) : process_(std::move(process)) {}
+  bool HasEnded() override { return WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0; }
+
+ private:
+  KernelHandle process_;
+};
+
+std::unique_ptr<StartedProcess> Launch(const wchar_t* application, const std::wstring& commandLine,
+                                       std::vector<wchar_t>* environment = nullptr,
+                                       const wchar_t* folder = nullptr) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWMINNOACTIVE;
+  PROCESS_INFORMATION process{};
+  std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+  line.push_back(L'\0');  // CreateProcessW may write into its command line
+  const DWORD flags = CREATE_NEW_CONSOLE | (environment ? CREATE_UNICODE_ENVIRONMENT : 0);
+  if (!CreateProcessW(application, line.data(), nullptr, nullptr, FALSE, flags,
+                      environment ? environment->data() : nullptr, folder, &startup, &process)) {
+    // A program that cannot be started for a reason the mapper does not know (not an
+    // executable, a missing library...) is reported as the classic runtime's Shell does:
+    // file not found.
+    ThrowLastError(Subject::kEntry, err::kFileNotFound);
+  }
+  const KernelHandle thread(process.hThread);
+  return std::make_unique<Win32Process>(KernelHandle(process.hProcess));
+}
+
+// The interpreter gets only the names of two variables that hold the script's path and
+// its argument: it expands each once, inside double quotes, so no "%", "^", "&", "!",
+// blank or letter of them is expanded, split or read as a command. /d skips AutoRun
+// commands, /e:on and /v:off keep the parsing the scripts were written for whatever
+// the registry says. The script runs in its own folder.
+std::unique_ptr<StartedProcess> StartScript(const std::wstring& script, const std::wstring& argument,
+                                            bool hasArgument) {
+  const DWORD attributes = GetFileAttributesW(script.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) ThrowLastError(Subject::kEntry);
+  // The interpreter would start and only then complain in its own window.
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) throw ErrorFromWin32(ERROR_FILE_NOT_FOUND);
+  const std::wstring interpreter = CommandInterpreter();
+  std::wstring line = L"\"" + interpreter + L"\" /d /e:on /v:off /s /c \"\"%" +
+                      kScriptVariable + L"%\"";
+  std::vector<std::pair<std::wstring, std::wstring>> variables = {{kScriptVariable, script}};
+  if (hasArgument) {
+    line += L" \"%" + std::wstring(kArgumentVariable) + L"%\"";
+    variables.emplace_back(kArgumentVariable,
+                           InterpreterRescansPercents() ? DoublePercents(argument) : argument);
+  }
+  line += L"\"";
+  std::vector<wchar_t> environment = ScriptEnvironment(variables);
+  const std::wstring folder = script.substr(0, script.find_last_of(L'\\') + 1);
+  return Launch(interpreter.c_str(), line, &environment, folder.empty() ? nullptr : folder.c_str());
+}
+
+}  // namespace
+
+std::unique_ptr<StartedProcess> StartProgram(const std::string& commandLine) {
+  const std::wstring line = Widen(commandLine);
+  size_t at = 0;
+  const std::wstring program = NextWord(line, at);
+  if (EndsWithNoCase(program, L".bat") || EndsWithNoCase(program, L".cmd")) {
+    const bool hasArgument = at < line.size();
+    return StartScript(program, NextWord(line, at), hasArgument);
+  }
+  // No application name: CreateProcessW then looks the first word up on the PATH.
+  return Launch(nullptr, line);
+}
+
+}  // namespace td::win32

@@ -1,0 +1,315 @@
+#include "platform/win32/Win32RichTextOle.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/win32/Win32ComObjects.h"
+#include "platform/win32/Win32PictureFormats.h"
+
+namespace td::win32 {
+namespace {
+
+constexpr IID kIidRichEditOleCallback = {
+    0x00020D03, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
+UINT RtfFormat() { return RegisterClipboardFormatW(L"Rich Text Format"); }
+
+// One picture object: CF_DIB from its cache, CF_ENHMETAFILE made from that on request.
+class PictureData final : public DataObjectBase {
+ public:
+  explicit PictureData(ComPtr<IDataObject> cache)
+      : DataObjectBase({DibFormat(), MetafileFormat()}), cache_(std::move(cache)) {}
+
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+    if (!format || !medium) return E_INVALIDARG;
+    const HRESULT offered = QueryGetData(format);
+    if (offered != S_OK) return offered;
+    FORMATETC dib = DibFormat();
+    if (format->cfFormat == CF_DIB) return cache_->GetData(&dib, medium);
+    StorageMedium bits;
+    const HRESULT hr = cache_->GetData(&dib, bits.Get());
+    if (FAILED(hr)) return hr;
+    EnhMetafile metafile = MakeMetafile(bits.Get()->hGlobal);
+    if (!metafile) return E_OUTOFMEMORY;
+    medium->tymed = TYMED_ENHMF;
+    medium->hEnhMetaFile = metafile.Detach();
+    medium->pUnkForRelease = nullptr;
+    return S_OK;
+  }
+
+ private:
+  ComPtr<IDataObject> cache_;
+};
+
+void AppendHex(std::string& out, const std::string& bytes) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  out.reserve(out.size() + bytes.size() * 2 + bytes.size() / 64 + 1);
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    out += kHex[byte >> 4];
+    out += kHex[byte & 0x0F];
+    if ((i & 63) == 63) out += '\n';
+  }
+}
+
+// One character of a copied range: a picture object, or a letter.
+struct Piece {
+  ComPtr<IDataObject> picture;
+  wchar_t letter = 0;
+};
+
+void AppendPicture(std::string& rtf, IDataObject& picture) {
+  FORMATETC dibFormat = DibFormat();
+  StorageMedium dib;
+  if (FAILED(picture.GetData(&dibFormat, dib.Get()))) return;
+  const SIZE size = DibSize(dib.Get()->hGlobal);
+  const std::string jpeg = EncodeJpeg(dib.Get()->hGlobal);
+  if (jpeg.empty()) return;
+  const SIZE dpi = ScreenDpi();
+  rtf += "{\\pict\\jpegblip\\picw" + std::to_string(size.cx) + "\\pich" +
+         std::to_string(size.cy) + "\\picwgoal" + std::to_string(MulDiv(size.cx, 1440, dpi.cx)) +
+         "\\pichgoal" + std::to_string(MulDiv(size.cy, 1440, dpi.cy)) + "\n";
+  AppendHex(rtf, jpeg);
+  rtf += "}";
+}
+
+void AppendLetter(std::string& rtf, wchar_t letter) {
+  if (letter == L'\r' || letter == L'\n') {
+    rtf += "\\par\n";
+  } else if (letter == L'\\' || letter == L'{' || letter == L'}') {
+    rtf += '\\';
+    rtf += static_cast<char>(letter);
+  } else if (letter >= 0x20 && letter < 0x80) {
+    rtf += static_cast<char>(letter);
+  } else {
+    rtf += "\\u" + std::to_string(static_cast<short>(letter)) + "?";
+  }
+}
+
+// A range of the view as rich text: each picture one \pict group, sized to its pixels.
+class RangeRtf final : public DataObjectBase {
+ public:
+  explicit RangeRtf(std::vector<Piece> pieces)
+      : DataObjectBase({{static_cast<CLIPFORMAT>(RtfFormat()), nullptr, DVASPECT_CONTENT, -1,
+                         TYMED_HGLOBAL}}),
+        pieces_(std::move(pieces)) {}
+
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+    if (!format || !medium) return E_INVALIDARG;
+    const HRESULT offered = QueryGetData(format);
+    if (offered != S_OK) return offered;
+    std::string rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\n";
+    for (const Piece& piece : pieces_) {
+      if (piece.picture) {
+        AppendPicture(rtf, *piece.picture.Get());
+      } else {
+        AppendLetter(rtf, piece.letter);
+      }
+    }
+    rtf += "}";
+    GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, rtf.size() + 1));
+    if (!memory) return E_OUTOFMEMORY;
+    {
+      const LockedGlobal lock(memory.Get());
+      if (!lock.Bytes()) return E_OUTOFMEMORY;
+      std::memcpy(lock.Bytes(), rtf.c_str(), rtf.size() + 1);
+    }
+    medium->tymed = TYMED_HGLOBAL;
+    medium->hGlobal = memory.Detach();
+    medium->pUnkForRelease = nullptr;
+    return S_OK;
+  }
+
+ private:
+  std::vector<Piece> pieces_;
+};
+
+// The cache of the picture object at character `cp`, if one is there, and its size.
+ComPtr<IDataObject> PictureAt(IRichEditOle& ole, LONG cp, SIZEL* himetric) {
+  REOBJECT reo{};
+  reo.cbStruct = sizeof reo;
+  reo.cp = cp;
+  ComPtr<IDataObject> data;
+  if (SUCCEEDED(ole.GetObject(REO_IOB_USE_CP, &reo, REO_GETOBJ_POLEOBJ)) && reo.poleobj) {
+    const ComPtr<IOleObject> object(reo.poleobj);  // GetObject added a reference
+    if (reo.cp == cp) object->QueryInterface(IID_IDataObject, PutVoid(data));
+    if (himetric) *himetric = reo.sizel;
+  }
+  return data;
+}
+
+LONG TextLength(HWND view) {
+  GETTEXTLENGTHEX query{GTL_NUMCHARS | GTL_PRECISE, 1200};
+  return static_cast<LONG>(
+      SendMessageW(view, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
+}
+
+// The data that a copy or drag of `range` offers.
+HRESULT DataForRange(HWND view, CHARRANGE range, IDataObject** out) {
+  *out = nullptr;
+  const auto ole = RichEditOle(view);
+  if (!ole) return E_NOTIMPL;
+  const LONG from = std::max<LONG>(range.cpMin, 0);
+  const LONG length = TextLength(view);
+  const LONG to = (range.cpMax < 0 || range.cpMax > length) ? length : range.cpMax;
+  if (to <= from) return E_NOTIMPL;
+  if (to - from == 1) {
+    if (auto picture = PictureAt(*ole.Get(), from, nullptr)) {
+      *out = new (std::nothrow) PictureData(std::move(picture));
+      return *out ? S_OK : E_OUTOFMEMORY;
+    }
+  }
+  std::wstring text(static_cast<size_t>(to - from) + 1, L'\0');
+  TEXTRANGEW textRange{{from, to}, text.data()};
+  SendMessageW(view, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&textRange));
+  std::vector<Piece> pieces(static_cast<size_t>(to - from));
+  for (size_t i = 0; i < pieces.size(); ++i) pieces[i].letter = text[i];
+  const LONG objects = ole->GetObjectCount();
+  for (LONG i = 0; i < objects; ++i) {  // one pass over the objects, in order
+    REOBJECT reo{};
+    reo.cbStruct = sizeof reo;
+    if (FAILED(ole->GetObject(i, &reo, REO_GETOBJ_POLEOBJ)) || !reo.poleobj) continue;
+    const ComPtr<IOleObject> object(reo.poleobj);
+    if (reo.cp >= from && reo.cp < to) {
+      object->QueryInterface(IID_IDataObject,
+                             PutVoid(pieces[static_cast<size_t>(reo.cp - from)].picture));
+    }
+  }
+  *out = new (std::nothrow) RangeRtf(std::move(pieces));
+  return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+class ViewCallback final : public RefCounted<IRichEditOleCallback> {
+ public:
+  explicit ViewCallback(HWND view) : RefCounted(kIidRichEditOleCallback), view_(view) {}
+
+  // Storage for an object the control reads in (a paste, a drop, rich text).
+  HRESULT STDMETHODCALLTYPE GetNewStorage(LPSTORAGE* storage) override {
+    return storage ? NewMemoryStorage(storage) : E_INVALIDARG;
+  }
+  HRESULT STDMETHODCALLTYPE GetInPlaceContext(LPOLEINPLACEFRAME*, LPOLEINPLACEUIWINDOW*,
+                                              LPOLEINPLACEFRAMEINFO) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE ShowContainerUI(WINBOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE QueryInsertObject(LPCLSID, LPSTORAGE, LONG) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE DeleteObject(LPOLEOBJECT) override { return S_OK; }
+  // Nothing comes in by paste or drop while the view is read-only.
+  HRESULT STDMETHODCALLTYPE QueryAcceptData(LPDATAOBJECT, CLIPFORMAT*, DWORD, WINBOOL,
+                                            HGLOBAL) override {
+    return IsReadOnly(view_) ? E_FAIL : S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(WINBOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetClipboardData(CHARRANGE* range, DWORD,
+                                             LPDATAOBJECT* out) override {
+    if (!out) return E_INVALIDARG;
+    *out = nullptr;
+    return range ? DataForRange(view_, *range, out) : E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetDragDropEffect(WINBOOL drag, DWORD, LPDWORD effect) override {
+    if (!effect) return E_INVALIDARG;
+    if (drag) {
+      *effect = DROPEFFECT_COPY;  // a picture dragged out is copied, never moved
+    } else if (IsReadOnly(view_)) {
+      *effect = DROPEFFECT_NONE;
+    }
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetContextMenu(WORD, LPOLEOBJECT, CHARRANGE*, HMENU*) override {
+    return E_NOTIMPL;
+  }
+
+ private:
+  HWND view_;
+};
+
+class DropSource final : public RefCounted<IDropSource> {
+ public:
+  DropSource() : RefCounted(IID_IDropSource) {}
+  HRESULT STDMETHODCALLTYPE QueryContinueDrag(WINBOOL escape, DWORD keys) override {
+    if (escape) return DRAGDROP_S_CANCEL;
+    return (keys & MK_LBUTTON) ? S_OK : DRAGDROP_S_DROP;
+  }
+  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+};
+
+// The character whose picture lies under the point (client coordinates), or -1.
+LONG PictureUnderPoint(HWND view, POINT point) {
+  const auto ole = RichEditOle(view);
+  if (!ole) return -1;
+  POINTL at{point.x, point.y};
+  const LONG hit =
+      static_cast<LONG>(SendMessageW(view, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&at)));
+  const SIZE dpi = ScreenDpi();
+  for (LONG cp = hit > 0 ? hit - 1 : 0; cp <= hit; ++cp) {
+    SIZEL size{};
+    if (!PictureAt(*ole.Get(), cp, &size)) continue;
+    POINTL origin{};
+    SendMessageW(view, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&origin), cp);
+    if (point.x >= origin.x && point.x < origin.x + MulDiv(size.cx, dpi.cx, 2540)) return cp;
+  }
+  return -1;
+}
+
+void DragPicture(HWND view, LONG cp, POINT point) {
+  SetFocus(view);
+  CHARRANGE picture{cp, cp + 1};
+  SendMessageW(view, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&picture));
+  POINT screen = point;
+  ClientToScreen(view, &screen);
+  if (!DragDetect(view, screen)) return;
+  ComPtr<IDataObject> data;
+  const ComPtr<IDropSource> source(new (std::nothrow) DropSource());
+  DWORD effect = DROPEFFECT_NONE;
+  if (source && SUCCEEDED(DataForRange(view, picture, data.Put())) && data) {
+    DoDragDrop(data.Get(), source.Get(), DROPEFFECT_COPY, &effect);
+  }
+}
+
+LRESULT CALLBACK DragOutProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam,
+                             UINT_PTR id, DWORD_PTR) {
+  if (message == WM_LBUTTONDOWN && !(wParam & (MK_SHIFT | MK_CONTROL))) {
+    const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    const LONG cp = PictureUnderPoint(view, point);
+    if (cp >= 0) {
+      DragPicture(view, cp, point);
+      return 0;  // handled: the picture stays selected
+    }
+  } else if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(view, DragOutProc, id);
+  }
+  return DefSubclassProc(view, message, wParam, lParam);
+}
+
+}  // namespace
+
+ComPtr<IRichEditOle> RichEditOle(HWND view) {
+  ComPtr<IRichEditOle> ole;
+  SendMessageW(view, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(ole.Put()));
+  return ole;
+}
+
+bool IsReadOnly(HWND view) {
+  return (SendMessageW(view, EM_GETOPTIONS, 0, 0) & ECO_READONLY) != 0;
+}
+
+HRESULT NewMemoryStorage(IStorage** out) {
+  *out = nullptr;
+  ComPtr<ILockBytes> bytes;
+  const HRESULT hr = CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.Put());
+  if (FAILED(hr)) return hr;
+  return StgCreateDocfileOnILockBytes(
+      bytes.Get(), STGM_SHARE_EXCLUSIVE | STGM_CREATE | STGM_READWRITE, 0, out);
+}
+
+ComPtr<IRichEditOleCallback> MakeViewCallback(HWND view) {
+  return ComPtr<IRichEditOleCallback>(new ViewCallback(view));
+}
+
+void EnablePictureDragOut(HWND view) { SetWindowSubclass(view, DragOutProc, 1, 0); }
+
+}  // namespace td::win32

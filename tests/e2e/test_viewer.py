@@ -1,0 +1,212 @@
+#!/usr/bin/env python3
+"""The showcards command of the real Tumbledeck.exe under Wine: the card viewer "Show
+Current Card Sets" filling itself with the host's card pictures under the progress
+window, and the end of the run when the user closes it.
+
+    test_viewer.py --exe E --wintool W --base B --work D CASE...
+
+The order of the pictures is read from the view itself: a select-all copy gives rich
+text with one picture per card, and every card has a size of its own.
+"""
+
+from __future__ import annotations
+
+import shutil
+import sys
+import time
+
+import e2e
+from e2e import Case, case
+import wineenv as we  # found through e2e, which puts tools/ on the path
+
+e2e.DISPLAY_SIZE = "1280x1024x24"
+VIEWER = "Show Current Card Sets"
+WAITING = "Please Wait..."
+READY = "READY !"
+VIEW_CLASS = "RICHEDIT50W"
+
+
+def stock_cards(c: Case, names: list[str]) -> dict[str, tuple[int, int]]:
+    """Replaces the host's cards: each named card gets a picture of a size of its own."""
+    shutil.rmtree(c.host)
+    c.host.mkdir()
+    sizes = {}
+    for n, name in enumerate(names):
+        sizes[name] = (200 + 8 * n, 280 + 6 * n)
+        we.card_picture(c.host / name / f"{name}c.jpg", "Installed", name, c.cache, sizes[name])
+    c.host_before = we.tree(c.host)
+    return sizes
+
+
+def many_cards(c: Case, count: int) -> None:
+    """Replaces the host's cards with `count` copies of a few pictures of card size."""
+    shutil.rmtree(c.host)
+    c.host.mkdir()
+    bases = [we.card_picture(c.cache / f"many-{i}.jpg", "Many", f"m{i}", c.cache, (480, 640))
+             for i in range(4)]
+    for n in range(count):
+        name = f"a{n:04d}"
+        (c.host / name).mkdir()
+        shutil.copyfile(bases[n % len(bases)], c.host / name / f"{name}c.jpg")
+    c.host_before = we.tree(c.host)
+
+
+def listing(c: Case, pattern: str) -> list[str]:
+    rc, names = c.wintool.run("dir", we.HOST_DATA_WIN + pattern)
+    return [n["name"] for n in names if n["folder"]] if rc == 0 else []
+
+
+def visible(c: Case, title: str) -> bool:
+    rc, windows = c.wintool.run("list")
+    return any(w["title"] == title for w in windows)
+
+
+def wait_window(c: Case, title: str, timeout: float = 25) -> bool:
+    rc, found = c.wintool.run("wait", "--title", title, "--visible", "--timeout", str(timeout),
+                              timeout=timeout + 20)
+    return rc == 0 and bool(found)
+
+
+def view_length(c: Case) -> int | None:
+    """How many pictures (and letters) the view holds; nothing is typed into it."""
+    rc, found = c.wintool.run("length", "--title", VIEWER, VIEW_CLASS)
+    return found[0]["length"] if rc == 0 and found else None
+
+
+def clipboard(c: Case) -> dict:
+    rc, found = c.wintool.run("clipboard")
+    return found[0] if rc == 0 and found else {}
+
+
+def close_viewer(c: Case, app) -> None:
+    closed = time.monotonic()
+    c.wintool.run("close", "--title", VIEWER)
+    result = app.finish(e2e.RUN_TIMEOUT)
+    if not result.timed_out:
+        after = time.monotonic() - closed
+        c.check(after < 1.5, "the run ends within a second or so of the close",
+                f"{after:.2f} s after it")
+
+
+@case
+def cards(c: Case) -> None:
+    """Every loadable card folder of the host, a-cards first, then c, then b, each pass in
+    the listing's order; what is no card folder adds nothing. The progress window gets
+    ready and goes; the clipboard holds the last card; the view refuses typing; closing
+    it ends the run."""
+    cards_in_order = ["a0003", "b0002", "a0001", "c0002", "b0001", "c0001", "a0002"]
+    sizes = stock_cards(c, cards_in_order)
+    (c.host / "a0004").mkdir()                                      # no picture
+    (c.host / "a0005").mkdir()
+    (c.host / "a0005" / "a0005c.jpg").write_bytes(b"no picture at all")  # unreadable
+    we.card_picture(c.host / "a00001" / "a00001c.jpg", "Installed", "a00001", c.cache)
+    we.card_picture(c.host / "abcdef" / "abcdefc.jpg", "Installed", "abcdef", c.cache)
+    (c.host / "a0009").write_bytes(b"a plain file named like a card")
+    c.host_before = we.tree(c.host)
+    master, _ = c.master(("Gold Set",))
+
+    def interact(app):
+        if not c.check(wait_window(c, VIEWER), f"a window titled {VIEWER!r} opens"):
+            c.evidence("no-viewer")
+            return
+        if not c.check(wait_window(c, READY, 30), f"the progress window reaches {READY!r}"):
+            c.evidence("not-ready")
+            return
+        ready = time.monotonic()
+        time.sleep(1.0)  # a moment for the view to draw its last pictures
+        c.display.screenshot(c.evidence_dir / "ready.png")
+        expected = [name for pattern in ("a????", "c????", "b????")
+                    for name in listing(c, pattern) if name in sizes]
+        c.check(sorted(expected) == sorted(cards_in_order),
+                "precondition: Wine lists every card folder", f"listed {expected}")
+        board = clipboard(c)
+        last = sizes[expected[-1]] if expected else None
+        c.check("CF_DIB" in board.get("formats", []) and board.get("dib") == list(last or ()),
+                f"the clipboard holds the last card's picture ({expected[-1] if expected else '?'})",
+                f"clipboard: {board}")
+        rc, typed = c.wintool.run("type", "--title", VIEWER, VIEW_CLASS, "typed")
+        c.check(rc == 0 and typed and typed[0]["before"] == typed[0]["after"] == len(expected),
+                "the view refuses typing", f"text lengths: {typed}")
+        c.wintool.run("copyview", "--title", VIEWER, VIEW_CLASS, timeout=60)
+        picts = clipboard(c).get("picts", [])
+        got = [(p["w"], p["h"]) for p in picts]
+        by_size = {size: name for name, size in sizes.items()}
+        c.check(got == [sizes[name] for name in expected],
+                "a copy of the whole view holds exactly the loadable cards, in pass order",
+                f"got {[by_size.get(s, s) for s in got]}, expected {expected}")
+        while visible(c, READY) and time.monotonic() - ready < 10:
+            time.sleep(0.2)
+        hidden_after = time.monotonic() - ready
+        c.check(4.0 < hidden_after < 7.0, "the progress window goes about 5 s after it got ready",
+                f"after {hidden_after:.1f} s")
+        close_viewer(c, app)
+
+    run = c.run_app(master, ["showcards"], interact=interact)
+    c.check_ended(run, bound=None)
+    c.check_host_unchanged()
+    c.check_master(master, {we.EXE_NAME, "Gold Set"})
+
+
+@case
+def filling(c: Case) -> None:
+    """A host of 300 cards: the screen while the viewer fills and when it is ready (for
+    the eye), the progress window closed by the user midway (the fill goes on), and the
+    viewer closed before the end of a second fill (the run still ends at once)."""
+    many_cards(c, 300)
+    master, _ = c.master(())
+
+    def interact(app):
+        if not c.check(wait_window(c, WAITING), f"the progress window {WAITING!r} shows"):
+            c.evidence("no-progress")
+            return
+        time.sleep(0.8)
+        c.display.screenshot(c.evidence_dir / "filling.png")
+        c.wintool.run("close", "--title", WAITING)
+        c.check(not visible(c, WAITING) and not visible(c, READY),
+                "the user can close the progress window")
+        deadline = time.monotonic() + 60
+        while time.monotonic() < deadline and (view_length(c) or 0) < 300:
+            time.sleep(0.5)
+        length = view_length(c)
+        c.check(length == 300, "the fill goes on to the last card", f"the view holds {length}")
+        time.sleep(0.5)
+        c.display.screenshot(c.evidence_dir / "filled.png")
+        c.check(not visible(c, READY), "and no progress window comes back")
+        close_viewer(c, app)
+
+    run = c.run_app(master, ["showcards"], interact=interact, timeout=90)
+    c.check_ended(run, bound=None)
+
+    def close_early(app):
+        if not wait_window(c, WAITING):
+            return
+        time.sleep(0.3)
+        close_viewer(c, app)
+
+    run = c.run_app(master, [" ShowCards "], interact=close_early, timeout=90)
+    c.check_ended(run, bound=None)
+    c.check_master(master, {we.EXE_NAME})
+
+
+@case
+def no_host(c: Case) -> None:
+    """No host registered: the viewer stays empty and still gets ready."""
+    res = c.prefix.run("reg", ["delete", we.HOST_KEY, "/v", "DataPath", "/f"], "reg-delete")
+    c.check(res.rc == 0, "precondition: the host's registry value is gone")
+    master, _ = c.master(())
+
+    def interact(app):
+        if not c.check(wait_window(c, READY, 30), f"the progress window reaches {READY!r}"):
+            c.evidence("not-ready")
+            return
+        length = view_length(c)
+        c.check(length == 0, "the view is empty", f"it holds {length}")
+        close_viewer(c, app)
+
+    run = c.run_app(master, ["showcards"], interact=interact)
+    c.check_ended(run, bound=None)
+    c.check_master(master, {we.EXE_NAME})
+
+
+if __name__ == "__main__":
+    sys.exit(e2e.main())
