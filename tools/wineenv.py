@@ -265,7 +265,9 @@ class Prefix:
                                "/f"], "reg-add")
         if res.rc != 0:
             raise WineError(f"reg add failed ({res}); see {res.stderr}")
-        shown = self.run("reg", ["query", HOST_KEY, "/v", "DataPath"], "reg-query").output()
+        # reg writes in the console's code page (437), like every console program.
+        shown = self.run("reg", ["query", HOST_KEY, "/v", "DataPath"],
+                         "reg-query").stdout.read_bytes().decode("cp437")
         if value not in shown:
             raise WineError(f"the registry holds no DataPath {value!r}:\n{shown}")
 
