@@ -13,7 +13,7 @@ import os
 import re
 import sys
 
-GENERATOR = "Tumbledeck help 1.0"
+GENERATOR = "Tumbledeck help 1.0.0, make-guide"
 
 HEADER = [
     r"{\rtf1\ansi\ansicpg1252\deff0{\fonttbl{\f0\fnil\fcharset0 Courier New;}}",
@@ -128,7 +128,7 @@ GUIDE = [
     "",
     "While the back-up runs, processor use is high. The script window runs",
     "minimized on the task bar; open it to watch. It closes when finished.",
-    "Tumbledeck does not check the copy: look into ~hsaveorig\\Data~t afterwards.",
+    "Then Tumbledeck checks the copy and tells you when a card picture is missing.",
     "Back up once before you install your first card set, so that",
     "Pixadore's own cards are kept.",
     "",
@@ -138,9 +138,9 @@ GUIDE = [
     BAR,
     BAR,
     "~CCaution: ~hDO NOT CLOSE~t the script window while the back-up runs.",
-    "If it was closed, find the file ~Rexclude.txt~t in the ~hData~t folder inside",
-    "the ~hsaveorig~t folder and delete it: Tumbledeck keeps running until that",
-    "file is deleted. Then make the back-up again: it is not complete.",
+    "If it was closed, Tumbledeck says the back-up is incomplete. If it ever",
+    "keeps running, find the file ~Rexclude.txt~t in the ~hData~t folder inside",
+    "the ~hsaveorig~t folder and delete it. Then make the back-up again.",
     BAR,
     BAR,
     "",

@@ -60,9 +60,13 @@ def convert(markdown):
             out.append(inline(line))
     if rows:
         out.extend(table(rows))
-    while out and not out[-1].strip():
-        out.pop()
-    return "".join(line.rstrip() + "\r\n" for line in out)
+    text = []
+    for line in out:
+        if line.strip() or (text and text[-1].strip()):  # one blank line at most
+            text.append(line.rstrip())
+    while text and not text[-1]:
+        text.pop()
+    return "".join(line + "\r\n" for line in text)
 
 
 def main():

@@ -28,6 +28,7 @@ from __future__ import annotations
 import argparse
 import colorsys
 import hashlib
+import json
 import os
 import shlex
 import shutil
@@ -425,6 +426,19 @@ def make_host(prefix: Prefix, cache: Path | None = None, data_win: str = HOST_DA
     make_cards(data, label, cards, cache)
     prefix.set_host_data_path(data_win)
     return data
+
+
+def read_json_lines(path: Path) -> list[dict]:
+    """The JSON records a tool wrote one a line (wintool); a line cut off is dropped."""
+    out = []
+    path = Path(path)
+    if path.exists():
+        for line in path.read_text(errors="replace").splitlines():
+            try:
+                out.append(json.loads(line))
+            except json.JSONDecodeError:
+                pass
+    return out
 
 
 def tree(root: Path) -> dict[str, str]:

@@ -38,14 +38,7 @@ def copy_command(set_name: str, master_win: str = "C:\\" + we.MASTER_NAME + "\\"
 
 def read_records(path: Path) -> list[dict]:
     """wintool's JSON lines; a line cut off by a kill is dropped."""
-    out = []
-    if path.exists():
-        for line in path.read_text(errors="replace").splitlines():
-            try:
-                out.append(json.loads(line))
-            except json.JSONDecodeError:
-                pass
-    return out
+    return we.read_json_lines(path)
 
 
 class CaseFailed(Exception):

@@ -24,6 +24,8 @@
 //   wintool clipboard                         the clipboard's formats, the size of its
 //                                             picture, and the pictures in its rich text
 //   wintool dir PATTERN                       the names a directory search yields, in order
+//   wintool timeline [--timeout S] TITLE...   waits for a visible window of each title in
+//                                             turn and prints when each appeared (ms)
 //
 // SELECT is --title T (exact caption), optionally with --class C and --visible, or
 // --hwnd 0x1234. Exit status: 0 done, 1 not found or timed out, 2 bad usage.
@@ -248,7 +250,8 @@ int Usage() {
       "       click SELECT TEXT | close SELECT | show SELECT restore|minimize|hide|normal |\n"
       "       watch SELECT [--timeout S] [--interval MS] | procs |\n"
       "       waitprocs [--timeout S] NAME... | kill NAME | type SELECT CLASS TEXT |\n"
-      "       length SELECT CLASS | copyview SELECT CLASS | clipboard | dir PATTERN\n"
+      "       length SELECT CLASS | copyview SELECT CLASS | clipboard | dir PATTERN |\n"
+      "       timeline [--timeout S] TITLE...\n"
       "SELECT: --title T [--class C] [--visible] | --hwnd 0xNNN\n",
       stderr);
   return 2;
@@ -518,6 +521,22 @@ std::string PictSizes(const std::string& rtf) {
   return out + "]";
 }
 
+int Timeline(const std::vector<std::wstring>& titles, double timeout) {
+  const DWORD start = GetTickCount();
+  for (const std::wstring& title : titles) {
+    Selector sel;
+    sel.haveTitle = sel.visibleOnly = true;
+    sel.title = title;
+    const double left = timeout - (GetTickCount() - start) / 1000.0;
+    if (left <= 0 || !WaitFor(sel, left)) {
+      Emit("{\"title\":" + Json(title) + ",\"ms\":null}");
+      return 1;
+    }
+    Emit("{\"title\":" + Json(title) + ",\"ms\":" + std::to_string(GetTickCount() - start) + "}");
+  }
+  return 0;
+}
+
 int Dir(const std::wstring& pattern) {
   WIN32_FIND_DATAW data{};
   HANDLE find = FindFirstFileW(pattern.c_str(), &data);
@@ -576,6 +595,7 @@ int main() {
   if (cmd == L"kill") return a.rest.size() == 1 ? Kill(a.rest[0]) : Usage();
   if (cmd == L"clipboard") return Clipboard();
   if (cmd == L"dir") return a.rest.size() == 1 ? Dir(a.rest[0]) : Usage();
+  if (cmd == L"timeline") return a.rest.empty() ? Usage() : Timeline(a.rest, a.timeout);
   if (!a.haveSelector) return Usage();
   if (cmd == L"watch") return Watch(a.sel, a.timeout, a.interval < 1 ? 1 : a.interval);
 
