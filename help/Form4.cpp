@@ -1,6 +1,7 @@
 #include "help/Form4.h"
 
 #include "launcher/MasterFolder.h"
+#include "launcher/FormLayout.h"
 #include "launcher/fTumbledeck.h"
 
 namespace td {
@@ -69,18 +70,14 @@ void Form4::Form_Load() {
 
 void Form4::Form_Resize() {
   if (LayoutFrozen || window_->State() == WindowState::kMinimized) return;
-  // Each correction raises a resize of its own, which finds the minimum met.
-  Bounds b = window_->GetBounds();
-  if (b.width < kMinWidth) window_->SetBounds({b.left, b.top, kMinWidth, b.height});
-  b = window_->GetBounds();
-  if (b.height < kMinHeight) window_->SetBounds({b.left, b.top, b.width, kMinHeight});
+  KeepMinimumSize(*window_, kMinWidth, kMinHeight);
   ApplyLayout();
   platform_.Screen().DoEvents();
 }
 
 void Form4::ApplyLayout() {
   const Bounds b = window_->GetBounds();
-  RichTextBox1->SetBounds({30, 0, b.width - 150, b.height - 490});
+  RichTextBox1->SetBounds(ViewBounds(b));
 }
 
 // One shot: the guide arrives half a second after the window, so that the window is

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "launcher/FormLayout.h"
 #include "launcher/fTumbledeck.h"
 #include "viewer/Form2.h"
 
@@ -87,11 +88,7 @@ void Form3::Form_Load() {
 
 void Form3::Form_Resize() {
   if (LayoutFrozen || window_->State() == WindowState::kMinimized) return;
-  // Each correction raises a resize of its own, which finds the minimum met.
-  Bounds b = window_->GetBounds();
-  if (b.width < kMinWidth) window_->SetBounds({b.left, b.top, kMinWidth, b.height});
-  b = window_->GetBounds();
-  if (b.height < kMinHeight) window_->SetBounds({b.left, b.top, b.width, kMinHeight});
+  KeepMinimumSize(*window_, kMinWidth, kMinHeight);
   ApplyLayout();
   if (main_.Form2 && main_.Form2->Visible()) {
     CentreProgressWindow();
@@ -102,7 +99,7 @@ void Form3::Form_Resize() {
 
 void Form3::ApplyLayout() {
   const Bounds b = window_->GetBounds();
-  RichTextBox1->SetBounds({30, 0, b.width - 150, b.height - 490});
+  RichTextBox1->SetBounds(ViewBounds(b));
   const Bounds button = Command1->GetBounds();
   Command1->SetBounds({90, b.height - 850, button.width, button.height});
 }

@@ -143,6 +143,26 @@ class Case:
         return [ch["text"].replace("&", "") for ch in box["children"]
                 if ch["class"].lower() == "button" and ch["visible"]]
 
+    # -- the program's windows --------------------------------------------------------
+
+    def wait_window(self, title: str, timeout: float = 25) -> dict | None:
+        """The program's visible window of that title, with its controls, or None when
+        none shows within timeout seconds."""
+        rc, found = self.wintool.run("wait", "--title", title, "--visible", "--timeout",
+                                     str(timeout), timeout=timeout + 20)
+        return found[0] if rc == 0 and found else None
+
+    def close_window(self, app, title: str) -> None:
+        """Closes the window as its close box would, and checks that the run then ends
+        within a second or so."""
+        closed = time.monotonic()
+        self.wintool.run("close", "--title", title)
+        result = app.finish(RUN_TIMEOUT)
+        if not result.timed_out:
+            after = time.monotonic() - closed
+            self.check(after < 1.5, "the run ends within a second or so of the close",
+                       f"{after:.2f} s after it")
+
     def press(self, box: dict, button: str = "OK") -> bool:
         rc, _ = self.wintool.run("click", "--hwnd", box["hwnd"], button)
         return rc == 0

@@ -27,23 +27,11 @@ def rich_edit(window: dict) -> dict | None:
                  if ch["class"].lower().startswith("richedit")), None)
 
 
-def open_help(c: Case, app) -> dict | None:
-    rc, found = c.wintool.run("wait", "--title", TITLE, "--visible", "--timeout", "25",
-                              timeout=45)
-    if not c.check(rc == 0 and bool(found), f"a window titled {TITLE!r} opens"):
+def open_help(c: Case) -> dict | None:
+    window = c.wait_window(TITLE)
+    if not c.check(window is not None, f"a window titled {TITLE!r} opens"):
         c.evidence("no-help-window")
-        return None
-    return found[0]
-
-
-def close_help(c: Case, app) -> None:
-    closed = time.monotonic()
-    c.wintool.run("close", "--title", TITLE)
-    result = app.finish(e2e.RUN_TIMEOUT)
-    if not result.timed_out:
-        after = time.monotonic() - closed
-        c.check(after < 1.5, "the run ends within a second or so of the close",
-                f"{after:.2f} s after it")
+    return window
 
 
 @case
@@ -55,7 +43,7 @@ def guide(c: Case) -> None:
     resource = RESOURCE.read_bytes()
 
     def interact(app):
-        window = open_help(c, app)
+        window = open_help(c)
         if not window:
             return
         guide_file = master / GUIDE
@@ -64,8 +52,8 @@ def guide(c: Case) -> None:
         c.check(window["style"] & 0x00030000 == 0x00030000,
                 "the window has minimize and maximize buttons")
         time.sleep(1.5)  # the guide arrives half a second after the window
-        rc, children = c.wintool.run("wait", "--title", TITLE, "--visible", timeout=30)
-        view = rich_edit(children[0]) if children else None
+        loaded = c.wait_window(TITLE)
+        view = rich_edit(loaded) if loaded else None
         if not c.check(view is not None, "the window holds a rich-text view"):
             return
         text = view["text"]
@@ -76,7 +64,7 @@ def guide(c: Case) -> None:
         rc, typed = c.wintool.run("type", "--title", TITLE, view["class"], "typed")
         c.check(rc == 0 and typed and typed[0]["before"] == typed[0]["after"] > 1000,
                 "the view refuses typing", f"text lengths: {typed}")
-        close_help(c, app)
+        c.close_window(app, TITLE)
 
     run = c.run_app(master, [" Help "], interact=interact)
     c.check_ended(run, bound=None)
@@ -91,8 +79,8 @@ def dropped_folder(c: Case) -> None:
     master, _ = c.master(())
 
     def interact(app):
-        if open_help(c, app):
-            close_help(c, app)
+        if open_help(c):
+            c.close_window(app, TITLE)
 
     run = c.run_app(master, ["C:\\Elsewhere\\HELP"], interact=interact)
     c.check_ended(run, bound=None)

@@ -61,12 +61,6 @@ def visible(c: Case, title: str) -> bool:
     return any(w["title"] == title for w in windows)
 
 
-def wait_window(c: Case, title: str, timeout: float = 25) -> bool:
-    rc, found = c.wintool.run("wait", "--title", title, "--visible", "--timeout", str(timeout),
-                              timeout=timeout + 20)
-    return rc == 0 and bool(found)
-
-
 def view_length(c: Case) -> int | None:
     """How many pictures (and letters) the view holds; nothing is typed into it."""
     rc, found = c.wintool.run("length", "--title", VIEWER, VIEW_CLASS)
@@ -76,16 +70,6 @@ def view_length(c: Case) -> int | None:
 def clipboard(c: Case) -> dict:
     rc, found = c.wintool.run("clipboard")
     return found[0] if rc == 0 and found else {}
-
-
-def close_viewer(c: Case, app) -> None:
-    closed = time.monotonic()
-    c.wintool.run("close", "--title", VIEWER)
-    result = app.finish(e2e.RUN_TIMEOUT)
-    if not result.timed_out:
-        after = time.monotonic() - closed
-        c.check(after < 1.5, "the run ends within a second or so of the close",
-                f"{after:.2f} s after it")
 
 
 @case
@@ -106,10 +90,12 @@ def cards(c: Case) -> None:
     master, _ = c.master(("Gold Set",))
 
     def interact(app):
-        if not c.check(wait_window(c, VIEWER), f"a window titled {VIEWER!r} opens"):
+        if not c.check(c.wait_window(VIEWER) is not None,
+                       f"a window titled {VIEWER!r} opens"):
             c.evidence("no-viewer")
             return
-        if not c.check(wait_window(c, READY, 30), f"the progress window reaches {READY!r}"):
+        if not c.check(c.wait_window(READY, 30) is not None,
+                       f"the progress window reaches {READY!r}"):
             c.evidence("not-ready")
             return
         ready = time.monotonic()
@@ -139,7 +125,7 @@ def cards(c: Case) -> None:
         hidden_after = time.monotonic() - ready
         c.check(4.0 < hidden_after < 7.0, "the progress window goes about 5 s after it got ready",
                 f"after {hidden_after:.1f} s")
-        close_viewer(c, app)
+        c.close_window(app, VIEWER)
 
     run = c.run_app(master, ["showcards"], interact=interact)
     c.check_ended(run, bound=None)
@@ -156,7 +142,8 @@ def filling(c: Case) -> None:
     master, _ = c.master(())
 
     def interact(app):
-        if not c.check(wait_window(c, WAITING), f"the progress window {WAITING!r} shows"):
+        if not c.check(c.wait_window(WAITING) is not None,
+                       f"the progress window {WAITING!r} shows"):
             c.evidence("no-progress")
             return
         time.sleep(0.8)
@@ -172,16 +159,16 @@ def filling(c: Case) -> None:
         time.sleep(0.5)
         c.display.screenshot(c.evidence_dir / "filled.png")
         c.check(not visible(c, READY), "and no progress window comes back")
-        close_viewer(c, app)
+        c.close_window(app, VIEWER)
 
     run = c.run_app(master, ["showcards"], interact=interact, timeout=90)
     c.check_ended(run, bound=None)
 
     def close_early(app):
-        if not wait_window(c, WAITING):
+        if c.wait_window(WAITING) is None:
             return
         time.sleep(0.3)
-        close_viewer(c, app)
+        c.close_window(app, VIEWER)
 
     run = c.run_app(master, [" ShowCards "], interact=close_early, timeout=90)
     c.check_ended(run, bound=None)
@@ -196,12 +183,13 @@ def no_host(c: Case) -> None:
     master, _ = c.master(())
 
     def interact(app):
-        if not c.check(wait_window(c, READY, 30), f"the progress window reaches {READY!r}"):
+        if not c.check(c.wait_window(READY, 30) is not None,
+                       f"the progress window reaches {READY!r}"):
             c.evidence("not-ready")
             return
         length = view_length(c)
         c.check(length == 0, "the view is empty", f"it holds {length}")
-        close_viewer(c, app)
+        c.close_window(app, VIEWER)
 
     run = c.run_app(master, ["showcards"], interact=interact)
     c.check_ended(run, bound=None)
