@@ -2,6 +2,7 @@
 // that stopped early, or that could not read the host's folder, would otherwise end
 // the run as if the back-up had worked, and a later switch would overwrite the host's
 // cards with no back-up behind them.
+#include <optional>
 #include <string>
 
 #include "host/HostLayout.h"
@@ -18,23 +19,42 @@ struct CardCount {
   int saved = 0;  // of them, those in the back-up with the same size
 };
 
-// The host's card pictures, and which of them the back-up holds. A picture that cannot
-// be read counts as not saved.
-CardCount CountSavedCards(FileSystem& files, const std::string& host, const std::string& backup) {
+// The host's card pictures, and which of them the back-up holds; nothing when the
+// host's folder cannot be read to the end.
+std::optional<CardCount> CountSavedCards(FileSystem& files, const std::string& host,
+                                         const std::string& backup) {
+  if (!IsAbsolutePath(host) || !files.IsFolder(host)) return std::nullopt;
   CardCount count;
-  for (const char* pattern : kCardFolderPatterns) {
-    auto listing = files.List(host + pattern);
-    while (auto card = listing->Next()) {
-      const std::string picture = CardPicturePath(host, *card);
-      if (*card == "." || *card == ".." || !files.IsPlainFile(picture)) continue;
-      ++count.cards;
-      const std::string copy = CardPicturePath(backup, *card);
-      if (files.IsPlainFile(copy) && files.FileSize(copy) == files.FileSize(picture)) {
-        ++count.saved;
+  try {
+    for (const char* pattern : kCardFolderPatterns) {
+      auto listing = files.List(host + pattern);
+      while (auto card = listing->Next()) {
+        const std::string picture = CardPicturePath(host, *card);
+        if (*card == "." || *card == ".." || !files.IsPlainFile(picture)) continue;
+        ++count.cards;
+        const std::string copy = CardPicturePath(backup, *card);
+        if (files.IsPlainFile(copy) && files.FileSize(copy) == files.FileSize(picture)) {
+          ++count.saved;
+        }
       }
     }
+  } catch (const RunError&) {
+    return std::nullopt;
   }
   return count;
+}
+
+std::string IncompleteBackupText(const std::optional<CardCount>& count, const std::string& host,
+                                 const std::string& backup) {
+  std::string text = "The back-up is incomplete: ";
+  if (count) {
+    text += std::to_string(count->saved) + " of " + std::to_string(count->cards) +
+            " card pictures were saved in \"" + backup + "\".";
+  } else {
+    text += "Pixadore's card folder \"" + host +
+            "\" could not be read, so its card pictures may be missing from \"" + backup + "\".";
+  }
+  return text + "\r\n\r\nMake the back-up again before you install another card set.";
 }
 
 }  // namespace
@@ -42,33 +62,17 @@ CardCount CountSavedCards(FileSystem& files, const std::string& host, const std:
 void fTumbledeck::CheckBackup(bool scriptFinished) {
   FileSystem& files = platform_.Files();
   const std::string backup = MyPath + names::kBackupData + "\\";
-  const bool hostFound = IsAbsolutePath(HostDataPath) && files.IsFolder(HostDataPath);
-  CardCount count;
-  if (hostFound) {
-    try {
-      count = CountSavedCards(files, HostDataPath, backup);
-    } catch (const RunError&) {
-      count.saved = -1;  // the host's folder could not be read to the end
-    }
-  }
-  if (scriptFinished && hostFound && count.saved == count.cards) return;
+  const auto count = CountSavedCards(files, HostDataPath, backup);
+  if (scriptFinished && count && count->saved == count->cards) return;
   if (!scriptFinished) {
-    // The marker the script left: it would otherwise travel with a restored back-up.
+    // The marker the script left would travel with a restored back-up; one that cannot
+    // go changes nothing about the report.
     try {
       files.RemoveFile(MyPath + names::kBackupMarker, IfMissing::kIgnore);
     } catch (const RunError&) {
     }
   }
-  std::string text = "The back-up is incomplete: ";
-  if (hostFound && count.saved >= 0) {
-    text += std::to_string(count.saved) + " of " + std::to_string(count.cards) +
-            " card pictures were saved in \"" + backup + "\".";
-  } else {
-    text += "Pixadore's card folder \"" + HostDataPath +
-            "\" could not be read, so its card pictures may be missing from \"" + backup + "\".";
-  }
-  text += "\r\n\r\nMake the back-up again before you install another card set.";
-  platform_.Screen().ShowMessage(text);
+  platform_.Screen().ShowMessage(IncompleteBackupText(count, HostDataPath, backup));
 }
 
 }  // namespace td

@@ -60,6 +60,7 @@ std::string fTumbledeck::BackupScriptFolder() {
   const auto shortForm = platform_.Files().ShortPath(MyPath);
   return shortForm && plain(*shortForm, false) ? *shortForm : MyPath;
 }
+
 // Makes saveorig\data and the empty marker "exclude.txt"; folders that exist keep
 // their content.
 void fTumbledeck::PrepareBackupFolder() {

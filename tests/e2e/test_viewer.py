@@ -113,6 +113,12 @@ def cards(c: Case) -> None:
         rc, typed = c.wintool.run("type", "--title", VIEWER, VIEW_CLASS, "typed")
         c.check(rc == 0 and typed and typed[0]["before"] == typed[0]["after"] == len(expected),
                 "the view refuses typing", f"text lengths: {typed}")
+        c.wintool.run("copyview", "--title", VIEWER, VIEW_CLASS, "1", "2")
+        one = clipboard(c)
+        second = sizes[expected[1]] if len(expected) > 1 else None
+        c.check("CF_DIB" in one.get("formats", []) and one.get("dib") == list(second or ()),
+                f"copying one picture ({expected[1] if second else '?'}) gives other programs "
+                "that picture", f"clipboard: {one}")
         c.wintool.run("copyview", "--title", VIEWER, VIEW_CLASS, timeout=60)
         picts = clipboard(c).get("picts", [])
         got = [(p["w"], p["h"]) for p in picts]

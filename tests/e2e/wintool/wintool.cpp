@@ -20,7 +20,8 @@
 //   wintool type   SELECT CLASS TEXT          types TEXT into the window's first child of
 //                                             CLASS; prints its text length before/after
 //   wintool length SELECT CLASS               the text length of that child (a picture is 1)
-//   wintool copyview SELECT CLASS             selects all of that child and copies it
+//   wintool copyview SELECT CLASS [FROM TO]   selects all of that child (or characters
+//                                             FROM to TO) and copies it, as Ctrl+C does
 //   wintool clipboard                         the clipboard's formats, the size of its
 //                                             picture, and the pictures in its rich text
 //   wintool dir PATTERN                       the names a directory search yields, in order
@@ -250,8 +251,8 @@ int Usage() {
       "       click SELECT TEXT | close SELECT | show SELECT restore|minimize|hide|normal |\n"
       "       watch SELECT [--timeout S] [--interval MS] | procs |\n"
       "       waitprocs [--timeout S] NAME... | kill NAME | type SELECT CLASS TEXT |\n"
-      "       length SELECT CLASS | copyview SELECT CLASS | clipboard | dir PATTERN |\n"
-      "       timeline [--timeout S] TITLE...\n"
+      "       length SELECT CLASS | copyview SELECT CLASS [FROM TO] | clipboard |\n"
+      "       dir PATTERN | timeline [--timeout S] TITLE...\n"
       "SELECT: --title T [--class C] [--visible] | --hwnd 0xNNN\n",
       stderr);
   return 2;
@@ -464,11 +465,12 @@ int Length(HWND top, const std::wstring& cls) {
   return 0;
 }
 
-int CopyView(HWND top, const std::wstring& cls) {
+int CopyView(HWND top, const std::wstring& cls, long from = 0, long to = -1) {
   HWND view = FirstChildOfClass(top, cls);
   if (!view) return 1;
   DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(view, EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, 5000, &ignored);
+  SendMessageTimeoutW(view, EM_SETSEL, static_cast<WPARAM>(from), to, SMTO_ABORTIFHUNG, 5000,
+                      &ignored);
   SendMessageTimeoutW(view, WM_COPY, 0, 0, SMTO_ABORTIFHUNG, 60000, &ignored);
   SendMessageTimeoutW(view, EM_SETSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
   Emit("{\"copied\":" + std::to_string(TextLength(view)) + "}");
@@ -620,6 +622,10 @@ int main() {
   }
   if (cmd == L"show") return a.rest.size() == 1 ? Show(h, a.rest[0]) : Usage();
   if (cmd == L"type") return a.rest.size() == 2 ? Type(h, a.rest[0], a.rest[1]) : Usage();
+  if (cmd == L"copyview" && a.rest.size() == 3) {
+    return CopyView(h, a.rest[0], std::wcstol(a.rest[1].c_str(), nullptr, 10),
+                    std::wcstol(a.rest[2].c_str(), nullptr, 10));
+  }
   if (cmd == L"copyview") return a.rest.size() == 1 ? CopyView(h, a.rest[0]) : Usage();
   if (cmd == L"length") return a.rest.size() == 1 ? Length(h, a.rest[0]) : Usage();
   return Usage();
