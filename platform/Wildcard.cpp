@@ -2,10 +2,10 @@
 
 #include <cstddef>
 
+#include "platform/AsciiCase.h"
+
 namespace td {
 namespace {
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Only wildcards (and dots) left: they may match the end of a name.
 bool OnlyWildcardsFrom(const std::string& pattern, std::size_t i) {
@@ -35,7 +35,7 @@ bool Match(const std::string& p, std::size_t i, const std::string& n, std::size_
     return j < n.size() && Match(p, i + 1, n, j + 1);
   }
   if (c == '.' && j == n.size()) return OnlyWildcardsFrom(p, i);
-  return j < n.size() && Lower(c) == Lower(n[j]) && Match(p, i + 1, n, j + 1);
+  return j < n.size() && LowerAscii(c) == LowerAscii(n[j]) && Match(p, i + 1, n, j + 1);
 }
 
 }  // namespace

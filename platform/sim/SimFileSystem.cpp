@@ -1,5 +1,6 @@
 #include "platform/sim/SimFileSystem.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/Wildcard.h"
 #include "platform/sim/CodePages.h"
 
@@ -9,21 +10,11 @@ namespace td::sim {
 
 namespace {
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string LowerName(std::string name) {
-  for (char& c : name) c = Lower(c);
-  return name;
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
+bool SameName(const std::string& a, const std::string& b) { return SameIgnoringAsciiCase(a, b); }
 
 bool ContainsNoCase(const std::string& text, const std::string& part) {
   return std::search(text.begin(), text.end(), part.begin(), part.end(), [](char x, char y) {
-           return Lower(x) == Lower(y);
+           return LowerAscii(x) == LowerAscii(y);
          }) != text.end();
 }
 
@@ -93,7 +84,7 @@ struct SimFileSystem::Node {
   std::map<std::string, Node*> byLowerName;      // so that large folders stay fast
 
   Node* Child(const std::string& childName) const {
-    const auto found = byLowerName.find(LowerName(childName));
+    const auto found = byLowerName.find(LowerAscii(childName));
     if (found != byLowerName.end()) return found->second;
     for (const auto& child : children) {
       if (!child->shortName.empty() && SameName(child->shortName, childName)) return child.get();
@@ -105,11 +96,11 @@ struct SimFileSystem::Node {
     Node& child = *children.back();
     child.name = childName;
     child.folder = isFolder;
-    byLowerName[LowerName(childName)] = &child;
+    byLowerName[LowerAscii(childName)] = &child;
     return child;
   }
   void RemoveChild(const std::string& childName) {
-    byLowerName.erase(LowerName(childName));
+    byLowerName.erase(LowerAscii(childName));
     std::erase_if(children, [&](const auto& child) { return SameName(child->name, childName); });
   }
   bool ReadOnly() const { return (attributes & attr::kReadOnly) != 0; }

@@ -2,19 +2,13 @@
 
 #include <algorithm>
 
+#include "platform/AsciiCase.h"
 #include "platform/sim/CodePages.h"
 #include "platform/sim/SimWindows.h"
 
 namespace td::sim {
 
 namespace {
-
-std::string LowerAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
 
 bool EndsWith(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
