@@ -17,23 +17,35 @@ namespace {
 
 constexpr wchar_t kOwnerClass[] = L"TumbledeckClipboardOwner";
 
-// The clipboard, open for as long as this lives. Another program may hold it for a
-// moment: it tries a few times before it gives up.
-class OpenClipboardScope {
+// The clipboard, open for as long as this lives, if it could be opened. Another
+// program may hold it for a moment: it tries `attempts` times, 20 ms apart.
+class OpenedClipboard {
  public:
-  explicit OpenClipboardScope(HWND owner) {
-    for (int attempt = 0; attempt < 10 && !open_; ++attempt) {
+  OpenedClipboard(HWND owner, int attempts) {
+    for (int attempt = 0; attempt < attempts && !open_; ++attempt) {
+      if (attempt > 0) Sleep(20);
       open_ = OpenClipboard(owner) != FALSE;
-      if (!open_) Sleep(20);
     }
-    if (!open_) throw CannotOpenClipboardError();
   }
-  ~OpenClipboardScope() { CloseClipboard(); }
-  OpenClipboardScope(const OpenClipboardScope&) = delete;
-  OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+  ~OpenedClipboard() {
+    if (open_) CloseClipboard();
+  }
+  OpenedClipboard(const OpenedClipboard&) = delete;
+  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+  explicit operator bool() const { return open_; }
 
  private:
   bool open_ = false;
+};
+
+constexpr int kOpenAttempts = 10;
+
+// The clipboard open for the program's own use; a failure to open it is reported.
+class ProgramOpenedClipboard : public OpenedClipboard {
+ public:
+  explicit ProgramOpenedClipboard(HWND owner) : OpenedClipboard(owner, kOpenAttempts) {
+    if (!*this) throw CannotOpenClipboardError();
+  }
 };
 
 GlobalMemory Duplicate(HGLOBAL dib) {
@@ -54,24 +66,25 @@ class PictureClipboard {
     if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
       throw InternalError();
     }
-    window_ = CreateWindowExW(0, kOwnerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              GetModuleHandleW(nullptr), this);
+    window_.Reset(CreateWindowExW(0, kOwnerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  GetModuleHandleW(nullptr), this));
     if (!window_) throw OutOfMemoryError();
   }
-  ~PictureClipboard() { DestroyWindow(window_); }  // renders what is still promised
+  // Destroying the window renders what is still promised.
+  ~PictureClipboard() = default;
   PictureClipboard(const PictureClipboard&) = delete;
   PictureClipboard& operator=(const PictureClipboard&) = delete;
 
   void Clear() {
-    const OpenClipboardScope open(window_);
+    const ProgramOpenedClipboard open(window_.Get());
     if (!EmptyClipboard()) throw CannotOpenClipboardError();
   }
 
   void Put(const Win32Picture& picture) {
     GlobalMemory dib = MakePackedDib(picture.Bits(), picture.Width(), picture.Height());
     if (!dib) throw OutOfMemoryError();
-    const OpenClipboardScope open(window_);
-    if (GetClipboardOwner() != window_) {
+    const ProgramOpenedClipboard open(window_.Get());
+    if (GetClipboardOwner() != window_.Get()) {
       // Another program emptied it meanwhile: no request would reach this window, so
       // the formats are made now.
       SetNow(std::move(dib));
@@ -87,7 +100,7 @@ class PictureClipboard {
 
   // A copy of the picture this window promised, while it owns the clipboard.
   GlobalMemory OwnDib() const {
-    if (GetClipboardOwner() != window_ || !promised_) return {};
+    if (GetClipboardOwner() != window_.Get() || !promised_) return {};
     return Duplicate(promised_.Get());
   }
 
@@ -118,12 +131,11 @@ class PictureClipboard {
   }
 
   void RenderAll() {
-    if (!OpenClipboard(window_)) return;
-    if (GetClipboardOwner() == window_) {
+    const OpenedClipboard open(window_.Get(), 1);
+    if (open && GetClipboardOwner() == window_.Get()) {
       Render(CF_DIB);
       Render(CF_ENHMETAFILE);
     }
-    CloseClipboard();
   }
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -153,10 +165,11 @@ class PictureClipboard {
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 
-  HWND window_ = nullptr;
   GlobalMemory promised_;  // the packed DIB of the picture promised
   bool dibPromised_ = false;
   bool metafilePromised_ = false;
+  // Last, so that it goes first: its end renders the promise from the members above.
+  OwnWindow window_;
 };
 
 // The program's one clipboard owner: made on first use, gone with FinishClipboard.
@@ -186,7 +199,7 @@ GlobalMemory ClipboardDib() {
     if (GlobalMemory own = ClipboardSlot()->OwnDib()) return own;
   }
   if (!IsClipboardFormatAvailable(CF_DIB)) return {};
-  const OpenClipboardScope open(nullptr);
+  const ProgramOpenedClipboard open(nullptr);
   return Duplicate(static_cast<HGLOBAL>(GetClipboardData(CF_DIB)));
 }
 

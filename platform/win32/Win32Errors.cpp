@@ -65,12 +65,12 @@ RunError ErrorFromWin32(unsigned long code, Subject subject, int fallback) {
   }
 }
 
-RunError ErrorFromHresult(long hr, int fallback) {
+RunError ErrorFromHresult(long hr, const RunError& fallback) {
   if (HRESULT_FACILITY(hr) == FACILITY_WIN32) return ErrorFromWin32(HRESULT_CODE(hr));
   switch (hr) {
     case E_OUTOFMEMORY: return OutOfMemoryError();
     case CLIPBRD_E_CANT_OPEN: return CannotOpenClipboardError();
-    default: return RunError(fallback);
+    default: return fallback;
   }
 }
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <windows.h>
-#include <unknwn.h>
+#include <ole2.h>
 
 #include <type_traits>
 #include <utility>
@@ -78,6 +78,7 @@ struct ComTraits {
 
 inline void FreeGdiObject(HGDIOBJ object) { DeleteObject(object); }
 inline void ReleaseScreenDc(HDC dc) { ReleaseDC(nullptr, dc); }
+inline void DestroyOwnWindow(HWND window) { DestroyWindow(window); }
 
 using KernelHandle = Owned<KernelTraits<CloseHandle>>;  // files, processes, threads
 using FindHandle = Owned<KernelTraits<FindClose>>;
@@ -89,6 +90,7 @@ using EnhMetafile = Owned<NullIsEmpty<HENHMETAFILE, DeleteEnhMetaFile>>;
 using GlobalMemory = Owned<NullIsEmpty<HGLOBAL, GlobalFree>>;
 using RegistryKey = Owned<NullIsEmpty<HKEY, RegCloseKey>>;
 using ScreenDc = Owned<NullIsEmpty<HDC, ReleaseScreenDc>>;  // from GetDC(nullptr)
+using OwnWindow = Owned<NullIsEmpty<HWND, DestroyOwnWindow>>;  // a window the platform made
 template <class Interface>
 using ComPtr = Owned<ComTraits<Interface>>;
 
@@ -97,6 +99,29 @@ template <class Interface>
 void** PutVoid(ComPtr<Interface>& pointer) {
   return reinterpret_cast<void**>(pointer.Put());
 }
+
+// Something the calling thread starts and must end again: COM, OLE. It is ended only
+// where this started it (a thread may have started it before, in another mode).
+template <HRESULT (*Start)(), void(WINAPI* End)()>
+class ThreadScope {
+ public:
+  ThreadScope() : started_(SUCCEEDED(Start())) {}
+  ~ThreadScope() {
+    if (started_) End();
+  }
+  ThreadScope(const ThreadScope&) = delete;
+  ThreadScope& operator=(const ThreadScope&) = delete;
+
+ private:
+  bool started_;
+};
+
+// Apartment threaded: the rich-text view embeds pictures through OLE, and the picture
+// codecs are COM objects, all on the user-interface thread.
+inline HRESULT StartComApartment() { return CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+inline HRESULT StartOle() { return OleInitialize(nullptr); }
+using ComApartment = ThreadScope<StartComApartment, CoUninitialize>;
+using OleSession = ThreadScope<StartOle, OleUninitialize>;
 
 // Global memory, locked for as long as this lives.
 class LockedGlobal {

@@ -35,7 +35,7 @@ RunError ErrorFromWin32(unsigned long code, Subject subject = Subject::kPath,
 [[noreturn]] void ThrowLastError(Subject subject = Subject::kPath,
                                  int fallback = err::kPathFileAccess);
 // The same for a COM call's result: Win32 codes as above, the rest as `fallback`.
-RunError ErrorFromHresult(long hr, int fallback);
+RunError ErrorFromHresult(long hr, const RunError& fallback);
 // The codes that say "there is no such file or folder".
 bool IsNotFound(unsigned long code);
 

@@ -29,7 +29,7 @@ std::unique_ptr<Picture> LoadPictureFile(const std::string& path) {
   HRESULT hr = factory->CreateDecoderFromFilename(file.c_str(), nullptr, GENERIC_READ,
                                                   WICDecodeMetadataCacheOnDemand, decoder.Put());
   // A file that cannot be opened says why; one that is no picture is an invalid one.
-  if (HRESULT_FACILITY(hr) == FACILITY_WIN32) throw ErrorFromHresult(hr, 481);
+  if (HRESULT_FACILITY(hr) == FACILITY_WIN32) throw ErrorFromHresult(hr, InvalidPictureError());
   if (FAILED(hr)) throw InvalidPictureError();
   ComPtr<IWICBitmapFrameDecode> frame;
   if (FAILED(decoder->GetFrame(0, frame.Put()))) throw InvalidPictureError();

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Internal.h"
 
 namespace td {
@@ -13,23 +14,13 @@ namespace {
 class Win32Platform : public Platform {
  public:
   Win32Platform() {
-    // Apartment threaded: the rich-text view embeds pasted pictures through OLE, and
-    // the picture decoder is a COM object.
-    comReady_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    oleReady_ = SUCCEEDED(OleInitialize(nullptr));
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     files_ = win32::CreateFileSystem();
     system_ = win32::CreateSystem();
     ui_ = win32::CreateUi();
   }
-  ~Win32Platform() override {
-    ui_.reset();
-    system_.reset();
-    files_.reset();
-    if (oleReady_) OleUninitialize();
-    if (comReady_) CoUninitialize();
-  }
+  ~Win32Platform() override = default;
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
 
@@ -38,8 +29,9 @@ class Win32Platform : public Platform {
   System& Machine() override { return *system_; }
 
  private:
-  bool comReady_ = false;
-  bool oleReady_ = false;
+  // Declared first, so they end after the parts that use them.
+  win32::ComApartment com_;
+  win32::OleSession ole_;
   std::unique_ptr<FileSystem> files_;
   std::unique_ptr<System> system_;
   std::unique_ptr<Ui> ui_;

@@ -75,7 +75,7 @@ ComPtr<IOleObject> MakePictureObject(IStorage& storage, STGMEDIUM& dib) {
   if (SUCCEEDED(hr)) hr = object->QueryInterface(IID_IOleCache, PutVoid(cache));
   if (SUCCEEDED(hr)) hr = cache->Cache(&format, ADVF_PRIMEFIRST, &connection);
   if (SUCCEEDED(hr)) hr = cache->SetData(&format, &dib, TRUE);  // the cache takes the DIB
-  if (FAILED(hr)) throw ErrorFromHresult(hr, 460);
+  if (FAILED(hr)) throw ErrorFromHresult(hr, InvalidClipboardFormatError());
   return object;
 }
 
@@ -91,14 +91,14 @@ void PastePicture(HWND view, GlobalMemory dib) {
   ComPtr<IStorage> storage;
   HRESULT hr = ole->GetClientSite(site.Put());
   if (SUCCEEDED(hr)) hr = NewMemoryStorage(storage.Put());
-  if (FAILED(hr)) throw ErrorFromHresult(hr, 460);
+  if (FAILED(hr)) throw ErrorFromHresult(hr, InvalidClipboardFormatError());
   StorageMedium medium;
   medium.Get()->tymed = TYMED_HGLOBAL;
   medium.Get()->hGlobal = dib.Detach();
   const ComPtr<IOleObject> object = MakePictureObject(*storage.Get(), *medium.Get());
   medium.HandedOn();
   hr = object->SetClientSite(site.Get());
-  if (FAILED(hr)) throw ErrorFromHresult(hr, 460);
+  if (FAILED(hr)) throw ErrorFromHresult(hr, InvalidClipboardFormatError());
 
   REOBJECT reo{};
   reo.cbStruct = sizeof reo;
@@ -111,7 +111,7 @@ void PastePicture(HWND view, GlobalMemory dib) {
   reo.dvaspect = DVASPECT_CONTENT;
   FreezeRedrawBriefly(view);
   hr = ole->InsertObject(&reo);  // the control takes references of its own
-  if (FAILED(hr)) throw ErrorFromHresult(hr, 460);
+  if (FAILED(hr)) throw ErrorFromHresult(hr, InvalidClipboardFormatError());
 }
 
 class Win32RichTextView : public ChildControl<RichTextView> {
