@@ -1,17 +1,14 @@
 #include "help/Form4.h"
 
-#include "launcher/MasterFolder.h"
-#include "launcher/FormLayout.h"
-#include "launcher/fTumbledeck.h"
+#include "run/MasterFolder.h"
 
 namespace td {
 
-namespace {
+Form4::Form4(RunState& run, Platform& platform) : Form(platform), run_(run) {}
 
-constexpr double kMinWidth = 3200;
-constexpr double kMinHeight = 4800;
+Form4::~Form4() = default;
 
-WindowSpec HelpWindowSpec() {
+WindowSpec Form4::Design() const {
   WindowSpec spec;
   spec.caption = "Help";
   spec.border = Border::kSizable;
@@ -21,34 +18,12 @@ WindowSpec HelpWindowSpec() {
   return spec;
 }
 
-ControlSpec ViewSpec() {
-  ControlSpec spec;
-  spec.bounds = {30, 0, 15750, 8010};  // placed by the layout
-  spec.backColor = 0xFFFFFF;
-  return spec;
-}
-
-}  // namespace
-
-Form4::Form4(fTumbledeck& main, Platform& platform) : main_(main), platform_(platform) {}
-
-Form4::~Form4() = default;
-
-void Form4::Show() {
-  if (!loaded_) Load();
-  window_->Show();
-}
-
-void Form4::Load() {
-  window_ = platform_.Screen().OpenWindow(HelpWindowSpec(), *this);
-  RichTextBox1 = window_->AddRichTextView(ViewSpec());
-  Timer1 = window_->AddTimer(500, true, [this] { Timer1_Timer(); });
-  loaded_ = true;
-  Form_Load();
-}
-
-void Form4::Unload() {
-  if (loaded_ && !unloaded_) Form_Unload();
+void Form4::AddControls(Window& window) {
+  ControlSpec view;
+  view.bounds = {30, 0, 15750, 8010};  // placed by the layout
+  view.backColor = 0xFFFFFF;
+  RichTextBox1 = window.AddRichTextView(view);
+  Timer1 = window.AddTimer(500, true, [this] { Timer1_Timer(); });
 }
 
 void Form4::Form_Load() {
@@ -70,34 +45,31 @@ void Form4::Form_Load() {
 
 void Form4::Form_Resize() {
   if (LayoutFrozen || window_->State() == WindowState::kMinimized) return;
-  KeepMinimumSize(*window_, kMinWidth, kMinHeight);
+  KeepMinimumSize();
   ApplyLayout();
   platform_.Screen().DoEvents();
 }
 
 void Form4::ApplyLayout() {
-  const Bounds b = window_->GetBounds();
-  RichTextBox1->SetBounds(ViewBounds(b));
+  RichTextBox1->SetBounds(ViewBounds());
 }
 
 // One shot: the guide arrives half a second after the window, so that the window is
 // up at once. A guide that cannot be read ends the run with the report.
 void Form4::Timer1_Timer() {
   Timer1->SetEnabled(false);
-  RichTextBox1->LoadFile(main_.MyPath + names::kUserGuide);
+  RichTextBox1->LoadFile(run_.MyPath + names::kUserGuide);
   RichTextBox1->SetReadOnly(true);
   RichTextBox1->SetEnabled(true);
   platform_.Screen().DoEvents();
 }
 
 void Form4::Form_Unload() {
-  unloaded_ = true;
   RichTextBox1->SetReadOnly(false);
   RichTextBox1->ClearText();
   LayoutFrozen = true;
   Timer1->SetEnabled(false);
-  window_->Destroy();
-  main_.WorkDone = true;
+  run_.WorkDone = true;
 }
 
 }  // namespace td

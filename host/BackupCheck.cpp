@@ -5,10 +5,10 @@
 #include <optional>
 #include <string>
 
+#include "host/Backup.h"
 #include "host/HostLayout.h"
-#include "launcher/MasterFolder.h"
-#include "launcher/TextUtil.h"
-#include "launcher/fTumbledeck.h"
+#include "run/MasterFolder.h"
+#include "run/TextUtil.h"
 
 namespace td {
 
@@ -59,20 +59,20 @@ std::string IncompleteBackupText(const std::optional<CardCount>& count, const st
 
 }  // namespace
 
-void fTumbledeck::CheckBackup(bool scriptFinished) {
-  FileSystem& files = platform_.Files();
-  const std::string backup = MyPath + names::kBackupData + "\\";
-  const auto count = CountSavedCards(files, HostDataPath, backup);
+void CheckBackup(Platform& platform, const RunState& run, bool scriptFinished) {
+  FileSystem& files = platform.Files();
+  const std::string backup = run.MyPath + names::kBackupData + "\\";
+  const auto count = CountSavedCards(files, run.HostDataPath, backup);
   if (scriptFinished && count && count->saved == count->cards) return;
   if (!scriptFinished) {
     // The marker the script left would travel with a restored back-up; one that cannot
     // go changes nothing about the report.
     try {
-      files.RemoveFile(MyPath + names::kBackupMarker, IfMissing::kIgnore);
+      files.RemoveFile(run.MyPath + names::kBackupMarker, IfMissing::kIgnore);
     } catch (const RunError&) {
     }
   }
-  platform_.Screen().ShowMessage(IncompleteBackupText(count, HostDataPath, backup));
+  platform.Screen().ShowMessage(IncompleteBackupText(count, run.HostDataPath, backup));
 }
 
 }  // namespace td

@@ -3,9 +3,10 @@
 #include <cmath>
 #include <utility>
 
-#include "launcher/MasterFolder.h"
-#include "launcher/TextUtil.h"
 #include "launcher/fTumbledeck.h"
+#include "platform/AsciiCase.h"
+#include "run/MasterFolder.h"
+#include "run/TextUtil.h"
 
 namespace td {
 

@@ -1,7 +1,8 @@
 // The settings file "debug.ini" and the copy action that installs a card set.
-#include "launcher/MasterFolder.h"
-#include "launcher/TextUtil.h"
 #include "launcher/fTumbledeck.h"
+#include "platform/AsciiCase.h"
+#include "run/MasterFolder.h"
+#include "run/TextUtil.h"
 
 namespace td {
 

@@ -1,10 +1,8 @@
 #include "launcher/fTumbledeck.h"
 
-#include "help/Form4.h"
-#include "launcher/MasterFolder.h"
-#include "launcher/TextUtil.h"
-#include "viewer/Form2.h"
-#include "viewer/Form3.h"
+#include "platform/AsciiCase.h"
+#include "run/MasterFolder.h"
+#include "run/TextUtil.h"
 
 namespace td {
 
@@ -114,8 +112,7 @@ void fTumbledeck::Timer1_Timer() {
   if (!WorkDone) return;
   Timer1->SetEnabled(false);
   RemoveScratchFiles();
-  if (Form2) Form2->Unload();
-  if (Form3) Form3->Unload();
+  if (Form3) Form3->Unload();  // its progress window first
   if (Form4) Form4->Unload();
   window_->Destroy();
   unloaded_ = true;
@@ -132,11 +129,6 @@ void fTumbledeck::RemoveScratchFiles() {
       // nor to leave the other scratch files behind.
     }
   }
-}
-
-std::string fTumbledeck::ScriptCommandLine(const std::string& scriptName,
-                                           const std::string& folder) const {
-  return Quote + folder + scriptName + Quote + " " + Quote + folder + Quote;
 }
 
 int RunTumbledeck(Platform& platform) {

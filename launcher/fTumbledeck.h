@@ -8,42 +8,25 @@
 // be found under the same name in the user guide, the design notes and the code.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "help/Form4.h"
 #include "platform/Platform.h"
+#include "run/RunState.h"
+#include "viewer/Form3.h"
 
 namespace td {
 
-class Form2;
-class Form3;
-class Form4;
-
-class fTumbledeck : public WindowEvents {
+class fTumbledeck : public RunState, public WindowEvents {
  public:
   explicit fTumbledeck(Platform& platform);
   ~fTumbledeck() override;
 
-  // --- Shared state, alive for the whole run -------------------------------------
-  std::string MyPath;        // the master folder, always ending in "\"
-  std::string MyName;        // the executable's base name
-  std::string Quote;         // the double-quote character
-  std::string HostDataPath;  // the host's data folder, as its registry value has it
-  std::string SetName;       // the card set or command of this run
-  std::vector<std::string> SetNames;  // the catalogue; position p is SetNames[p - 1]
-  int16_t SetCount = 0;
-  std::vector<int16_t> SetOrder;      // a permutation of 1..SetCount in [1..SetCount]
-  bool WorkDone = false;
-  bool DebugMode = false;
-  bool WriteCopyScript = false;
-  std::string CopyCommand;
-
-  // The other windows, created on first use by the commands that need them: the
-  // progress window, the card viewer and the help window. They live until the end of
-  // the run; an unloaded window only lies dead.
-  std::unique_ptr<td::Form2> Form2;
+  // The windows the commands open, created on first use: the card viewer (which owns
+  // its progress window) and the help window. They live until the end of the run; an
+  // unloaded window only lies dead.
   std::unique_ptr<td::Form3> Form3;
   std::unique_ptr<td::Form4> Form4;
 
@@ -69,19 +52,12 @@ class fTumbledeck : public WindowEvents {
   void ReadSettings();
   bool SetHasData();
   void CopySet();
-  bool NamesUsableFolder(const std::string& path);
-  void TakeRegistryDataPath();
-  void PrepareBackupFolder();
-  std::string BackupScriptFolder();
-  void CheckBackup(bool scriptFinished);
   void RemoveScratchFiles();
-  // A carried script's command line: its path in the folder, then the folder, quoted.
-  std::string ScriptCommandLine(const std::string& scriptName, const std::string& folder) const;
 
   Platform& platform_;
   std::unique_ptr<Window> window_;
-  std::unique_ptr<Button> CmdEnd;
-  std::unique_ptr<Timer> Timer1;
+  std::unique_ptr<Button> CmdEnd;  // "Quit"
+  std::unique_ptr<Timer> Timer1;   // every 500 ms: ends the run once WorkDone is set
   bool unloaded_ = false;
 };
 

@@ -1,8 +1,7 @@
 // The fill of the card viewer: every card folder of the host's data folder, in three
 // passes, each card's picture pasted into the view.
 #include "host/HostLayout.h"
-#include "launcher/TextUtil.h"
-#include "launcher/fTumbledeck.h"
+#include "run/TextUtil.h"
 #include "viewer/Form3.h"
 #include "viewer/Richtext.h"
 
@@ -23,7 +22,7 @@ std::optional<std::string> NextName(DirectoryListing& listing) {
 
 bool Form3::LoadCardImages() {
   // An empty or relative path (no host registered) would list the current folder.
-  if (!IsAbsolutePath(main_.HostDataPath)) return true;
+  if (!IsAbsolutePath(run_.HostDataPath)) return true;
   for (const char* pattern : kCardFolderPatterns) {
     if (!ListCardFolders(pattern)) return false;
   }
@@ -33,7 +32,7 @@ bool Form3::LoadCardImages() {
 bool Form3::ListCardFolders(const std::string& pattern) {
   std::unique_ptr<DirectoryListing> listing;
   try {
-    listing = platform_.Files().List(main_.HostDataPath + pattern);
+    listing = platform_.Files().List(run_.HostDataPath + pattern);
   } catch (const RunError&) {
     return true;  // a listing that cannot start ends its pass; the next pass still runs
   }
@@ -41,14 +40,14 @@ bool Form3::ListCardFolders(const std::string& pattern) {
     if (*name != "." && *name != "..") ShowCard(*name);
     name = NextName(*listing);
     platform_.Screen().DoEvents();
-    if (unloaded_) return false;
+    if (!Loaded()) return false;
   }
   return true;
 }
 
 void Form3::ShowCard(const std::string& card) {
   try {
-    const std::string& host = main_.HostDataPath;
+    const std::string& host = run_.HostDataPath;
     if ((platform_.Files().Attributes(host + card) & attr::kDirectory) == 0) return;
     const auto picture = platform_.Screen().LoadPicture(CardPicturePath(host, card));
     InsertPicture(platform_.Screen(), *RichTextBox1, *picture);

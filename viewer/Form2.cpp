@@ -1,13 +1,10 @@
 #include "viewer/Form2.h"
 
-#include "launcher/fTumbledeck.h"
-#include "viewer/Form3.h"
-
 namespace td {
 
-namespace {
+Form2::Form2(Platform& platform, Timer& blinkTimer) : Form(platform), blinkTimer_(blinkTimer) {}
 
-WindowSpec ProgressWindowSpec() {
+WindowSpec Form2::Design() const {
   WindowSpec spec;
   spec.caption = "Please Wait...";
   spec.border = Border::kFixedToolWindow;
@@ -23,48 +20,21 @@ WindowSpec ProgressWindowSpec() {
   return spec;
 }
 
-ControlSpec LabelSpec() {
-  ControlSpec spec;
-  spec.bounds = {420, 90, 3945, 1335};
-  spec.caption = "building collection please wait";
-  spec.backColor = 0x000000;
-  spec.foreColor = 0x00FFFF;  // yellow
-  // "LED" is a font few machines have; a bold monospaced face of the same size stands in.
-  spec.font = FontSpec{"LED", 15.75, 400, {"Lucida Console", "Consolas", "Courier New"}};
-  spec.centred = true;
-  return spec;
+void Form2::AddControls(Window& window) {
+  ControlSpec label;
+  label.bounds = {420, 90, 3945, 1335};
+  label.caption = "building collection please wait";
+  label.backColor = 0x000000;
+  label.foreColor = 0x00FFFF;  // yellow
+  // "LED" is a font few machines have; a monospaced face of the same size stands in.
+  label.font = FontSpec{"LED", 15.75, 400, {"Lucida Console", "Consolas", "Courier New"}};
+  label.centred = true;
+  Label1 = window.AddLabel(label);
 }
 
-}  // namespace
+void Form2::Form_Load() { blinkTimer_.SetEnabled(true); }
 
-Form2::Form2(fTumbledeck& main, Platform& platform) : main_(main), platform_(platform) {}
-
-Form2::~Form2() = default;
-
-void Form2::Load() {
-  if (Loaded()) return;
-  window_ = platform_.Screen().OpenWindow(ProgressWindowSpec(), *this);
-  Label1 = window_->AddLabel(LabelSpec());
-  loaded_ = true;
-  Form_Load();
-}
-
-void Form2::Unload() {
-  if (!Loaded()) return;
-  loaded_ = false;
-  Form_Unload();
-  window_->Destroy();
-}
-
-void Form2::OnClose() { Unload(); }
-
-void Form2::Form_Load() { SwitchViewerBlink(true); }
-
-void Form2::Form_Unload() { SwitchViewerBlink(false); }
-
-void Form2::SwitchViewerBlink(bool on) {
-  if (main_.Form3) main_.Form3->SetBlinkTimer(on);
-}
+void Form2::Form_Unload() { blinkTimer_.SetEnabled(false); }
 
 bool Form2::Visible() const { return Loaded() && window_->IsVisible(); }
 
@@ -74,10 +44,6 @@ void Form2::Move(double left, double top) {
   if (!Loaded()) return;
   const Bounds now = window_->GetBounds();
   window_->SetBounds({left, top, now.width, now.height});
-}
-
-void Form2::Show() {
-  if (Loaded()) window_->Show();
 }
 
 void Form2::Hide() {

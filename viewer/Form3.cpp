@@ -2,10 +2,6 @@
 
 #include <cmath>
 
-#include "launcher/FormLayout.h"
-#include "launcher/fTumbledeck.h"
-#include "viewer/Form2.h"
-
 namespace td {
 
 namespace {
@@ -15,10 +11,13 @@ constexpr double kMagenta = 16711935;
 constexpr double kWhite = 16777215;
 constexpr double kRed = 255;
 
-constexpr double kMinWidth = 3200;
-constexpr double kMinHeight = 4800;
+}  // namespace
 
-WindowSpec ViewerWindowSpec() {
+Form3::Form3(RunState& run, Platform& platform) : Form(platform), run_(run) {}
+
+Form3::~Form3() = default;
+
+WindowSpec Form3::Design() const {
   WindowSpec spec;
   spec.caption = "Show Current Card Sets";
   spec.border = Border::kSizable;
@@ -28,49 +27,19 @@ WindowSpec ViewerWindowSpec() {
   return spec;
 }
 
-ControlSpec ViewSpec() {
-  ControlSpec spec;
-  spec.bounds = {30, 0, 12465, 6410};  // placed by the layout
-  spec.backColor = 0x000000;
-  return spec;
-}
-
-ControlSpec ShowCardsButtonSpec() {
-  ControlSpec spec;
-  spec.bounds = {30, 4830, 1275, 285};
-  spec.caption = "Show Cards";
-  return spec;
-}
-
-}  // namespace
-
-Form3::Form3(fTumbledeck& main, Platform& platform) : main_(main), platform_(platform) {}
-
-Form3::~Form3() = default;
-
-void Form3::Show() {
-  if (!loaded_) Load();
-  window_->Show();
-}
-
-void Form3::Load() {
-  window_ = platform_.Screen().OpenWindow(ViewerWindowSpec(), *this);
-  RichTextBox1 = window_->AddRichTextView(ViewSpec());
-  Command1 = window_->AddButton(ShowCardsButtonSpec(), [this] { Command1_Click(); });
-  Timer1 = window_->AddTimer(250, true, [this] { Timer1_Timer(); });
-  Timer2 = window_->AddTimer(1000, true, [this] { Timer2_Timer(); });
-  Timer3 = window_->AddTimer(500, true, [this] { Timer3_Timer(); });
-  Timer4 = window_->AddTimer(5000, false, [this] { Timer4_Timer(); });
-  loaded_ = true;
-  Form_Load();
-}
-
-void Form3::Unload() {
-  if (loaded_ && !unloaded_) Form_Unload();
-}
-
-void Form3::SetBlinkTimer(bool on) {
-  if (Timer3) Timer3->SetEnabled(on);
+void Form3::AddControls(Window& window) {
+  ControlSpec view;
+  view.bounds = {30, 0, 12465, 6410};  // placed by the layout
+  view.backColor = 0x000000;
+  RichTextBox1 = window.AddRichTextView(view);
+  ControlSpec button;
+  button.bounds = {30, 4830, 1275, 285};
+  button.caption = "Show Cards";
+  Command1 = window.AddButton(button, [this] { Command1_Click(); });
+  Timer1 = window.AddTimer(250, true, [this] { Timer1_Timer(); });
+  Timer2 = window.AddTimer(1000, true, [this] { Timer2_Timer(); });
+  Timer3 = window.AddTimer(500, true, [this] { Timer3_Timer(); });
+  Timer4 = window.AddTimer(5000, false, [this] { Timer4_Timer(); });
 }
 
 void Form3::Form_Load() {
@@ -88,30 +57,33 @@ void Form3::Form_Load() {
 
 void Form3::Form_Resize() {
   if (LayoutFrozen || window_->State() == WindowState::kMinimized) return;
-  KeepMinimumSize(*window_, kMinWidth, kMinHeight);
+  KeepMinimumSize();
   ApplyLayout();
-  if (main_.Form2 && main_.Form2->Visible()) {
+  if (ProgressVisible()) {
     CentreProgressWindow();
-    main_.Form2->Focus();
+    Form2->Focus();
   }
   platform_.Screen().DoEvents();
 }
 
 void Form3::ApplyLayout() {
   const Bounds b = window_->GetBounds();
-  RichTextBox1->SetBounds(ViewBounds(b));
+  RichTextBox1->SetBounds(ViewBounds());
   const Bounds button = Command1->GetBounds();
   Command1->SetBounds({90, b.height - 850, button.width, button.height});
 }
 
+// The progress window is created while the viewer loads; no event before that finds it.
+bool Form3::ProgressVisible() const { return Form2 && Form2->Visible(); }
+
 // Creates and loads the progress window, hidden, the first time.
 void Form3::CentreProgressWindow() {
-  if (!main_.Form2) main_.Form2 = std::make_unique<td::Form2>(main_, platform_);
-  main_.Form2->Load();
+  if (!Form2) Form2 = std::make_unique<td::Form2>(platform_, *Timer3);
+  Form2->Load();
   const Bounds viewer = window_->GetBounds();
-  const Bounds progress = main_.Form2->GetBounds();
-  main_.Form2->Move(viewer.width / 2 - progress.width / 2 + viewer.left,
-                    viewer.height / 2 - progress.height / 2 + viewer.top);
+  const Bounds progress = Form2->GetBounds();
+  Form2->Move(viewer.width / 2 - progress.width / 2 + viewer.left,
+              viewer.height / 2 - progress.height / 2 + viewer.top);
 }
 
 void Form3::Command1_Click() {
@@ -125,17 +97,17 @@ void Form3::Command1_Click() {
   BlinkColorB = kMagenta;
   Timer3->SetEnabled(true);
   RichTextBox1->SetReadOnly(false);
-  main_.Form2->Show();
+  Form2->Show();
   platform_.Screen().DoEvents();
-  if (unloaded_ || !LoadCardImages()) return;  // closed meanwhile: touch nothing
+  if (!Loaded() || !LoadCardImages()) return;  // closed meanwhile: touch nothing
   FinishFill();
 }
 
 void Form3::FinishFill() {
   RichTextBox1->SetReadOnly(true);
   RichTextBox1->SetEnabled(true);
-  main_.Form2->SetLabelCaption("READY - PLEASE CLOSE THIS WINDOW");
-  main_.Form2->SetCaption("READY !");
+  Form2->SetLabelCaption("READY - PLEASE CLOSE THIS WINDOW");
+  Form2->SetCaption("READY !");
   BlinkColorA = kWhite;
   BlinkColorB = kRed;
   Timer4->SetEnabled(true);
@@ -145,12 +117,12 @@ void Form3::FinishFill() {
 
 void Form3::Timer1_Timer() {
   Timer1->SetEnabled(false);
-  if (main_.Form2 && main_.Form2->Visible()) {
+  if (ProgressVisible()) {
     CentreProgressWindow();
-    main_.Form2->Focus();
+    Form2->Focus();
   }
   platform_.Screen().DoEvents();
-  if (!unloaded_) Timer1->SetEnabled(true);
+  if (Loaded()) Timer1->SetEnabled(true);
 }
 
 void Form3::Timer2_Timer() {
@@ -160,8 +132,8 @@ void Form3::Timer2_Timer() {
 
 void Form3::Timer3_Timer() {
   BlinkColor = BlinkColor == BlinkColorB ? BlinkColorA : BlinkColorB;
-  if (main_.Form2 && main_.Form2->Visible()) {
-    main_.Form2->SetLabelColor(static_cast<int32_t>(std::lround(BlinkColor)));
+  if (ProgressVisible()) {
+    Form2->SetLabelColor(static_cast<int32_t>(std::lround(BlinkColor)));
     platform_.Screen().DoEvents();
   }
 }
@@ -169,19 +141,17 @@ void Form3::Timer3_Timer() {
 void Form3::Timer4_Timer() {
   Timer4->SetEnabled(false);
   Timer3->SetEnabled(false);
-  if (main_.Form2 && main_.Form2->Visible()) main_.Form2->Hide();
+  if (ProgressVisible()) Form2->Hide();
   platform_.Screen().DoEvents();
 }
 
 void Form3::Form_Unload() {
-  unloaded_ = true;
   RichTextBox1->SetReadOnly(false);
   RichTextBox1->ClearText();
   LayoutFrozen = true;
   Timer1->SetEnabled(false);
-  if (main_.Form2) main_.Form2->Unload();
-  window_->Destroy();
-  main_.WorkDone = true;
+  if (Form2) Form2->Unload();
+  run_.WorkDone = true;
 }
 
 }  // namespace td

@@ -1,38 +1,33 @@
-// The card viewer "Show Current Card Sets": shows, one after another in a rich-text
-// view, the pictures of the cards installed in the host's data folder. It fills itself
-// one second after it opens, under the blinking progress window, and the run ends when
-// the user closes it. Four timers on the one thread drive it.
+// Form3, the card viewer "Show Current Card Sets": shows, one after another in a
+// rich-text view, the pictures of the cards installed in the host's data folder. It
+// fills itself one second after it opens, under its blinking progress window (Form2),
+// and the run ends when the user closes it. Four timers on the one thread drive it:
+// Timer1 keeps the progress window centred, Timer2 starts the fill, Timer3 blinks the
+// progress window's label, Timer4 hides that window once the view is ready.
 #pragma once
 
 #include <memory>
 #include <string>
 
-#include "platform/Platform.h"
+#include "forms/Form.h"
+#include "run/RunState.h"
+#include "viewer/Form2.h"
 
 namespace td {
 
-class fTumbledeck;
-
-class Form3 : public WindowEvents {
+class Form3 : public Form {
  public:
-  Form3(fTumbledeck& main, Platform& platform);
+  Form3(RunState& run, Platform& platform);
   ~Form3() override;
 
-  // Creates and loads the window when it is not loaded yet, then shows it modeless.
-  void Show();
-  // Runs the close steps; nothing when the window is not loaded.
-  void Unload();
-  // The blink timer, which the progress window's load and unload switch.
-  void SetBlinkTimer(bool on);
-
   void OnResize() override { Form_Resize(); }
-  void OnClose() override { Form_Unload(); }
 
  private:
-  void Load();
-  void Form_Load();
+  WindowSpec Design() const override;
+  void AddControls(Window& window) override;
+  void Form_Load() override;
+  void Form_Unload() override;
   void Form_Resize();
-  void Form_Unload();
   void Command1_Click();
   void Timer1_Timer();
   void Timer2_Timer();
@@ -40,6 +35,7 @@ class Form3 : public WindowEvents {
   void Timer4_Timer();
 
   void ApplyLayout();
+  bool ProgressVisible() const;
   void CentreProgressWindow();
   void FinishFill();
   // The fill (CardImages.cpp). Each returns false once the viewer has been closed.
@@ -47,21 +43,17 @@ class Form3 : public WindowEvents {
   bool ListCardFolders(const std::string& pattern);
   void ShowCard(const std::string& card);
 
-  fTumbledeck& main_;
-  Platform& platform_;
-  // Kept after an unload (dead, they ignore every call): the unload may run inside one
-  // of the window's own events, or in the middle of the fill.
-  std::unique_ptr<Window> window_;
-  std::unique_ptr<RichTextView> RichTextBox1;
-  std::unique_ptr<Button> Command1;
+  RunState& run_;
+  std::unique_ptr<RichTextView> RichTextBox1;  // the cards
+  std::unique_ptr<Button> Command1;            // "Show Cards": starts the fill at once
   std::unique_ptr<Timer> Timer1, Timer2, Timer3, Timer4;
+  // The progress window, created hidden by Form_Load; it switches Timer3.
+  std::unique_ptr<td::Form2> Form2;
 
   bool LayoutFrozen = false;
   double BlinkColor = 0;
   double BlinkColorA = 0;
   double BlinkColorB = 0;
-  bool loaded_ = false;
-  bool unloaded_ = false;    // closed: the fill stops at its next yield
   bool fillStarted_ = false;  // the Show Cards action runs once
 };
 

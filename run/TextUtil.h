@@ -1,4 +1,4 @@
-// Small text helpers shared by the switcher's steps.
+// Small text helpers shared by the run's steps.
 #pragma once
 
 #include <string>
@@ -6,15 +6,6 @@
 #include <vector>
 
 namespace td {
-
-// Lower case for the ASCII letters; every name the program compares with is ASCII.
-inline std::string LowerAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
 
 // Removes leading and trailing blanks (spaces only, not tabs).
 inline std::string TrimSpaces(std::string_view text) {
