@@ -30,6 +30,7 @@ namespace td {
 namespace err {
 constexpr int kInvalidCall = 5;
 constexpr int kOverflow = 6;
+constexpr int kOutOfMemory = 7;
 constexpr int kSubscriptOutOfRange = 9;
 constexpr int kBadFileName = 52;
 constexpr int kFileNotFound = 53;
@@ -37,6 +38,7 @@ constexpr int kInputPastEnd = 62;
 constexpr int kPermissionDenied = 70;
 constexpr int kPathFileAccess = 75;
 constexpr int kPathNotFound = 76;
+constexpr int kInvalidPicture = 481;
 }  // namespace err
 
 // A failure that passes to the caller until some code traps it. One that reaches an
@@ -81,9 +83,10 @@ class FileSystem {
   virtual ~FileSystem() = default;
   // Entries matching a path whose last component may hold the wildcards * and ?,
   // plain files and folders together, "." and ".." included where the folder has them;
-  // hidden and system entries are left out. A folder that does not exist, or a pattern
-  // that matches nothing, yields an empty listing; any other failure (access denied, a
-  // bad name) throws RunError, at the start or at any later Next().
+  // hidden and system entries are left out, and so are names that no text can spell
+  // (not valid UTF-16): no path could name them. A folder that does not exist, or a
+  // pattern that matches nothing, yields an empty listing; any other failure (access
+  // denied, a bad name) throws RunError, at the start or at any later Next().
   virtual std::unique_ptr<DirectoryListing> List(const std::string& pattern) = 0;
   // Attribute bits of an existing entry; throws RunError 53 when there is none.
   virtual uint32_t Attributes(const std::string& path) = 0;
@@ -98,6 +101,9 @@ class FileSystem {
   virtual uint64_t FileSize(const std::string& path) = 0;
   // The whole content of a file; throws RunError (53, 70, 75) when it cannot be read.
   virtual std::string ReadBytes(const std::string& path) = 0;
+  // The first `maxBytes` bytes of a file (all of a shorter one), for files of which
+  // only the start matters, whatever their size; fails as ReadBytes does.
+  virtual std::string ReadHead(const std::string& path, std::size_t maxBytes) = 0;
   // Creates the file or replaces its content; throws RunError when it cannot.
   virtual void WriteBytes(const std::string& path, std::string_view bytes) = 0;
   // Creates one folder; throws RunError 75 when it exists or cannot be made.
@@ -171,6 +177,10 @@ class Label : public Control {
   virtual void SetCaption(const std::string& caption) = 0;
   virtual void SetForeColor(int32_t rgb) = 0;
 };
+
+// Larger pictures than this (a 10,000 x 10,000 scan) are refused: decoded, one would take
+// gigabytes, and a small file can claim any size in its header.
+inline constexpr double kMaxPicturePixels = 100e6;
 
 // A picture loaded from a file, ready to go onto the clipboard.
 class Picture {
@@ -255,7 +265,8 @@ class Ui {
   [[noreturn]] virtual void ReportUnhandled(const RunError& error) = 0;
 
   // Pictures and the clipboard, used to put a picture into a rich-text view.
-  // LoadPicture throws RunError when the file is missing or no picture.
+  // LoadPicture throws RunError when the file is missing or no picture, and 481 for a
+  // picture whose header claims more than kMaxPicturePixels.
   virtual std::unique_ptr<Picture> LoadPicture(const std::string& path) = 0;
   virtual void ClearClipboard() = 0;
   // Throws RunError when the clipboard cannot be opened or refuses the picture.
@@ -272,7 +283,15 @@ class StartedProcess {
   virtual ~StartedProcess() = default;
   // True once the process has ended (for a script, once its interpreter has).
   virtual bool HasEnded() = 0;
+  // Ends the process at once, if it still runs; it writes nothing more.
+  virtual void End() = 0;
 };
+
+// The extensions the command interpreter tries, in this order, for a command named
+// without one: the system's own list, whatever the user's environment says.
+inline constexpr const char* kProgramExtensions[] = {".COM", ".EXE", ".BAT", ".CMD",
+                                                     ".VBS", ".VBE", ".JS",  ".JSE",
+                                                     ".WSF", ".WSH", ".MSC"};
 
 class System {
  public:
@@ -284,10 +303,15 @@ class System {
   // Bytes of one of the executable's resources, by type name and id; nothing when absent.
   virtual std::optional<std::string> LoadResourceBytes(const std::string& type, int id) = 0;
   // Starts a command line as a new process, its window minimized and not activated, and
-  // returns without waiting. A first word naming a .bat file runs the command
-  // interpreter on it, in the script's folder, with its one quoted argument exactly as
-  // given: no part of either is expanded or split by the interpreter (%, ^, &, !,
-  // blanks, letters beyond ASCII).
+  // returns without waiting. A first word without a folder names a program of the
+  // system folder ("Xcopy"), never one of the current or the program's own folder. A
+  // first word naming a .bat file runs the system's command interpreter on it with its
+  // one quoted argument exactly as given: no part of either is expanded or split by the
+  // interpreter (%, ^, &, !, blanks, letters beyond ASCII). The script starts in the
+  // system folder, with the system's PATH, COMSPEC and PATHEXT (kProgramExtensions), so
+  // that the commands it names are the system's; where it changes folder itself, a
+  // program of that folder may still take a command's place (Wine's interpreter looks
+  // in the current folder first, whatever the environment says).
   // Throws RunError 53 when the program or script does not exist.
   virtual std::unique_ptr<StartedProcess> StartProcess(const std::string& commandLine) = 0;
   // A text value of the current user's registry (key below HKEY_CURRENT_USER); nothing

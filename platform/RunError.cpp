@@ -6,6 +6,7 @@ std::string RunError::StandardDescription(int number) {
   switch (number) {
     case err::kInvalidCall: return "Invalid procedure call or argument";
     case err::kOverflow: return "Overflow";
+    case err::kOutOfMemory: return "Out of memory";
     case err::kSubscriptOutOfRange: return "Subscript out of range";
     case err::kBadFileName: return "Bad file name or number";
     case err::kFileNotFound: return "File not found";
@@ -13,6 +14,7 @@ std::string RunError::StandardDescription(int number) {
     case err::kPermissionDenied: return "Permission denied";
     case err::kPathFileAccess: return "Path/File access error";
     case err::kPathNotFound: return "Path not found";
+    case err::kInvalidPicture: return "Invalid picture";
     default: return "Application-defined or object-defined error";
   }
 }

@@ -64,6 +64,8 @@ char32_t NextCodePoint(std::string_view s, std::size_t& i) {
     if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) throw malformed;
     c = (c << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
   }
+  // A lone surrogate's encoding: no UTF-16 text holds it.
+  if (c >= 0xD800 && c <= 0xDFFF) throw malformed;
   return c;
 }
 
@@ -101,6 +103,14 @@ std::string Utf8ToCp437(std::string_view utf8) { return Encode(utf8, kCp437); }
 std::string Cp1252ToUtf8(std::string_view bytes) { return Decode(bytes, kCp1252); }
 void CheckUtf8(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) NextCodePoint(text, i);
+}
+bool IsUtf8(std::string_view text) {
+  try {
+    CheckUtf8(text);
+    return true;
+  } catch (const RunError&) {
+    return false;
+  }
 }
 std::string Utf8ToCp1252(std::string_view utf8) { return Encode(utf8, kCp1252); }
 

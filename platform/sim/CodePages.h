@@ -14,5 +14,6 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 std::string Utf8ToCp1252(std::string_view utf8);
 // Throws RunError 5 for text that is not valid UTF-8.
 void CheckUtf8(std::string_view text);
+bool IsUtf8(std::string_view text);
 
 }  // namespace td::sim

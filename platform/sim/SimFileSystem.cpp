@@ -80,6 +80,7 @@ struct SimFileSystem::Node {
   std::optional<std::size_t> listingsFailAfter;
   std::string shortName;
   std::string content;
+  uint64_t sparseSize = 0;  // a file larger than its content: zeros follow
   std::vector<std::unique_ptr<Node>> children;  // in listing order
   std::map<std::string, Node*> byLowerName;      // so that large folders stay fast
 
@@ -103,6 +104,7 @@ struct SimFileSystem::Node {
     byLowerName.erase(LowerAscii(childName));
     std::erase_if(children, [&](const auto& child) { return SameName(child->name, childName); });
   }
+  uint64_t Size() const { return std::max<uint64_t>(content.size(), sparseSize); }
   bool ReadOnly() const { return (attributes & attr::kReadOnly) != 0; }
   bool Writable() const { return access.change; }
   bool Hidden() const { return (attributes & (attr::kHidden | attr::kSystem)) != 0; }
@@ -170,7 +172,10 @@ std::unique_ptr<DirectoryListing> SimFileSystem::List(const std::string& pattern
       }
     }
     for (const auto& child : folder->children) {
-      if (!child->Hidden() && MatchesWildcard(wildcard, child->name)) names.push_back(child->name);
+      // A name that is no valid text (a lone surrogate on Windows) is left out.
+      if (!child->Hidden() && IsUtf8(child->name) && MatchesWildcard(wildcard, child->name)) {
+        names.push_back(child->name);
+      }
     }
   }
   return std::make_unique<SnapshotListing>(std::move(names),
@@ -193,7 +198,7 @@ uint64_t SimFileSystem::FileSize(const std::string& path) {
   CheckName(path, false);
   const Node* node = Find(path);
   if (!node) throw RunError(err::kFileNotFound);
-  return node->folder ? 0 : node->content.size();
+  return node->folder ? 0 : node->Size();
 }
 
 std::string SimFileSystem::ReadBytes(const std::string& path) {
@@ -203,7 +208,18 @@ std::string SimFileSystem::ReadBytes(const std::string& path) {
   if (!node && !ParentOf(FullPath(path), &leaf)) throw RunError(err::kPathNotFound);
   if (!node) throw RunError(err::kFileNotFound);
   if (node->folder) throw RunError(err::kPathFileAccess);
+  if (node->Size() > kLargestWholeRead) throw RunError(err::kOutOfMemory);
   return node->content;
+}
+
+std::string SimFileSystem::ReadHead(const std::string& path, std::size_t maxBytes) {
+  CheckName(path, false);
+  const Node* node = Find(path);
+  std::string leaf;
+  if (!node && !ParentOf(FullPath(path), &leaf)) throw RunError(err::kPathNotFound);
+  if (!node) throw RunError(err::kFileNotFound);
+  if (node->folder) throw RunError(err::kPathFileAccess);
+  return node->content.substr(0, maxBytes);
 }
 
 void SimFileSystem::WriteBytes(const std::string& path, std::string_view bytes) {
@@ -267,6 +283,11 @@ void SimFileSystem::AddFile(const std::string& path, std::string_view bytes, uin
   if (Node* old = Find(full)) old->attributes = 0;
   WriteBytes(full, bytes);
   Find(full)->attributes = attributes;
+}
+
+void SimFileSystem::AddSparseFile(const std::string& path, std::string_view head, uint64_t size) {
+  AddFile(path, head);
+  Find(path)->sparseSize = size;
 }
 
 void SimFileSystem::SetAttributes(const std::string& path, uint32_t attributes) {

@@ -29,6 +29,7 @@ class SimFileSystem : public FileSystem {
   std::optional<std::string> ShortPath(const std::string& path) override;
   uint64_t FileSize(const std::string& path) override;
   std::string ReadBytes(const std::string& path) override;
+  std::string ReadHead(const std::string& path, std::size_t maxBytes) override;
   void WriteBytes(const std::string& path, std::string_view bytes) override;
   void MakeFolder(const std::string& path) override;
   void RemoveFile(const std::string& path, IfMissing ifMissing) override;
@@ -39,6 +40,10 @@ class SimFileSystem : public FileSystem {
   void AddFolder(const std::string& path);
   // Creates or replaces a file, making missing parent folders.
   void AddFile(const std::string& path, std::string_view bytes, uint32_t attributes = 0);
+  // A file of `size` bytes that holds `head` and then zeros, as a sparse file does. Like
+  // any file larger than kLargestWholeRead, it cannot be read whole: out of memory (7).
+  void AddSparseFile(const std::string& path, std::string_view head, uint64_t size);
+  static constexpr uint64_t kLargestWholeRead = 1ull << 30;
   void SetAttributes(const std::string& path, uint32_t attributes);
   // What an access control list lets the program do in a folder: list it, and create,
   // change or delete what it holds. Denied, either fails with "path/file access" (75).

@@ -14,6 +14,24 @@ bool EndsWith(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
+// Width and height from a JPEG's frame header, if it has one (the tests' stand-in cards
+// are a JPEG signature and a label only).
+std::optional<std::pair<unsigned, unsigned>> JpegFrameSize(const std::string& bytes) {
+  const auto byte = [&bytes](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  std::size_t i = 2;
+  while (i + 4 <= bytes.size() && byte(i) == 0xFF) {
+    const unsigned marker = byte(i + 1);
+    const std::size_t length = byte(i + 2) * 256u + byte(i + 3);
+    const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
+                       marker != 0xCC;
+    if (frame && i + 9 <= bytes.size()) {
+      return std::make_pair(byte(i + 7) * 256u + byte(i + 8), byte(i + 5) * 256u + byte(i + 6));
+    }
+    i += 2 + length;
+  }
+  return std::nullopt;
+}
+
 class SimPicture : public Picture {
  public:
   explicit SimPicture(std::string file) : path(std::move(file)) {}
@@ -94,6 +112,19 @@ std::optional<std::string> SimPlatform::LoadResourceBytes(const std::string& typ
 }
 
 bool SimProcess::HasEnded() { return machine_.Now() >= endsAt; }
+
+void SimProcess::End() {
+  if (HasEnded()) return;
+  ended = true;
+  *killed_ = true;
+  endsAt = machine_.Now();
+}
+
+void SimProcess::At(double when, std::function<void()> action) {
+  machine_.At(when, [killed = killed_, action = std::move(action)] {
+    if (!*killed) action();
+  });
+}
 
 std::unique_ptr<StartedProcess> SimPlatform::StartProcess(const std::string& commandLine) {
   started.push_back(commandLine);
@@ -297,7 +328,13 @@ void SimPlatform::ShowMessage(const std::string& text) {
 
 std::unique_ptr<Picture> SimPlatform::LoadPicture(const std::string& path) {
   const std::string bytes = fs.ReadBytes(path);
-  if (bytes.size() < 3 || bytes.compare(0, 3, "\xFF\xD8\xFF") != 0) throw RunError(481, "Invalid picture");
+  if (bytes.size() < 3 || bytes.compare(0, 3, "\xFF\xD8\xFF") != 0) {
+    throw RunError(err::kInvalidPicture);
+  }
+  const auto size = JpegFrameSize(bytes);
+  if (size && static_cast<double>(size->first) * size->second > kMaxPicturePixels) {
+    throw RunError(err::kInvalidPicture);
+  }
   return std::make_unique<SimPicture>(fs.FullPath(path));
 }
 

@@ -30,16 +30,21 @@ struct ProcessEnded {
 
 class SimPlatform;
 
-// A process the program started: it ends when its program says.
+// A process the program started: it ends when its program says, or when it is ended.
 class SimProcess : public StartedProcess {
  public:
   explicit SimProcess(SimPlatform& machine) : machine_(machine) {}
   bool HasEnded() override;
+  void End() override;
+  // Schedules what the process does at `when`; nothing, once it has been ended.
+  void At(double when, std::function<void()> action);
   // When the process ends, in the machine's seconds; by default as soon as it started.
   double endsAt = 0;
+  bool ended = false;  // by End()
 
  private:
   SimPlatform& machine_;
+  std::shared_ptr<bool> killed_ = std::make_shared<bool>(false);
 };
 
 class SimWindow;

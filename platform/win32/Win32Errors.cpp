@@ -6,11 +6,11 @@
 namespace td::win32 {
 
 RunError InvalidCallError() { return RunError(err::kInvalidCall); }
-RunError OutOfMemoryError() { return RunError(7, "Out of memory"); }
+RunError OutOfMemoryError() { return RunError(err::kOutOfMemory); }
 RunError InternalError() { return RunError(51, "Internal error"); }
 RunError DiskFullError() { return RunError(61, "Disk full"); }
 RunError InvalidClipboardFormatError() { return RunError(460, "Invalid Clipboard format"); }
-RunError InvalidPictureError() { return RunError(481, "Invalid picture"); }
+RunError InvalidPictureError() { return RunError(err::kInvalidPicture); }
 RunError CannotOpenClipboardError() { return RunError(521, "Can't open Clipboard"); }
 
 bool IsNotFound(unsigned long code) {

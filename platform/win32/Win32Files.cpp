@@ -52,7 +52,10 @@ class Win32Listing : public DirectoryListing {
       pending_ = FindNextFileW(find_.Get(), &data_) != FALSE;
       if (!pending_ && GetLastError() != ERROR_NO_MORE_FILES) ThrowLastError(Subject::kFolder);
       if (current.dwFileAttributes & kLeftOut) continue;
-      std::string name = Narrow(current.cFileName);
+      // A name that is no valid UTF-16 (a lone surrogate) cannot be named by any path.
+      const auto converted = TryNarrow(current.cFileName);
+      if (!converted) continue;
+      const std::string& name = *converted;
       if (filter_.empty() || MatchesWildcard(filter_, name)) return name;
     }
     return std::nullopt;
@@ -82,6 +85,16 @@ bool IsShortPath(const std::wstring& path) {
     start = end + 1;
   }
   return true;
+}
+
+// A file opened for reading with every kind of sharing allowed: another program may be
+// writing it.
+KernelHandle OpenForReading(const std::string& path) {
+  KernelHandle file(CreateFileW(Widen(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) ThrowLastError(Subject::kPath);
+  return file;
 }
 
 // The attributes of an entry, or INVALID_FILE_ATTRIBUTES with GetLastError() set.
@@ -130,6 +143,23 @@ class Win32FileSystem : public FileSystem {
 
   std::string ReadBytes(const std::string& path) override { return ReadWholeFile(path); }
 
+  std::string ReadHead(const std::string& path, std::size_t maxBytes) override {
+    const KernelHandle file = OpenForReading(path);
+    std::string head(maxBytes, '\0');
+    size_t done = 0;
+    while (done < maxBytes) {
+      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(maxBytes - done, 1u << 20));
+      DWORD got = 0;
+      if (!ReadFile(file.Get(), head.data() + done, chunk, &got, nullptr)) {
+        ThrowLastError(Subject::kPath);
+      }
+      if (got == 0) break;
+      done += got;
+    }
+    head.resize(done);
+    return head;
+  }
+
   void WriteBytes(const std::string& path, std::string_view bytes) override {
     const std::wstring name = Widen(path);
     // Tested first: Wine run as root would otherwise truncate a read-only file.
@@ -177,10 +207,7 @@ class Win32FileSystem : public FileSystem {
 }  // namespace
 
 std::string ReadWholeFile(const std::string& path) {
-  const KernelHandle file(CreateFileW(Widen(path).c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) ThrowLastError(Subject::kPath);
+  const KernelHandle file = OpenForReading(path);
   std::string content;
   LARGE_INTEGER size{};
   if (GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0) {

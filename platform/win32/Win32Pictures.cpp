@@ -33,6 +33,11 @@ std::unique_ptr<Picture> LoadPictureFile(const std::string& path) {
   if (FAILED(hr)) throw InvalidPictureError();
   ComPtr<IWICBitmapFrameDecode> frame;
   if (FAILED(decoder->GetFrame(0, frame.Put()))) throw InvalidPictureError();
+  UINT claimedWidth = 0, claimedHeight = 0;
+  if (FAILED(frame->GetSize(&claimedWidth, &claimedHeight)) ||
+      static_cast<double>(claimedWidth) * claimedHeight > kMaxPicturePixels) {
+    throw InvalidPictureError();
+  }
   ComPtr<IWICFormatConverter> converter;
   if (FAILED(factory->CreateFormatConverter(converter.Put())) ||
       FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGR,

@@ -88,13 +88,34 @@ std::vector<wchar_t> ScriptEnvironment(const std::vector<std::pair<std::wstring,
   return block;
 }
 
-std::wstring CommandInterpreter() {
-  const auto system = FillBuffer([](wchar_t* buffer, unsigned long size) {
-    return GetSystemDirectoryW(buffer, size);
-  });
-  std::wstring folder = system.value_or(L"");
-  if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
-  return folder + L"cmd.exe";
+// A system folder of Windows ("C:\Windows\system32\"), ending in "\".
+std::wstring SystemFolder(UINT (WINAPI* get)(LPWSTR, UINT)) {
+  std::wstring folder = FillBuffer([get](wchar_t* buffer, unsigned long size) {
+                          return get(buffer, size);
+                        }).value_or(L"");
+  if (folder.empty()) throw InternalError();
+  if (folder.back() != L'\\') folder += L'\\';
+  return folder;
+}
+
+std::wstring System32() { return SystemFolder(GetSystemDirectoryW); }
+
+std::wstring CommandInterpreter() { return System32() + L"cmd.exe"; }
+
+// Where a script looks for the programs it names: the system's folders only, with the
+// system's extensions. Windows' interpreter then skips the current folder as well.
+std::vector<std::pair<std::wstring, std::wstring>> SystemSearch() {
+  const std::wstring system = System32();
+  const std::wstring windows = SystemFolder(GetWindowsDirectoryW);
+  std::wstring extensions;
+  for (const char* extension : kProgramExtensions) {
+    extensions += (extensions.empty() ? L"" : L";") + Widen(extension);
+  }
+  return {{L"PATH", system.substr(0, system.size() - 1) + L";" +
+                        windows.substr(0, windows.size() - 1) + L";" + system + L"Wbem"},
+          {L"PATHEXT", extensions},
+          {L"COMSPEC", CommandInterpreter()},
+          {L"NoDefaultCurrentDirectoryInExePath", L"1"}};
 }
 
 // Wine's command interpreter reads every "%" of an expanded value again (Windows does
@@ -116,6 +137,9 @@ class Win32Process : public StartedProcess {
  public:
   explicit Win32Process(KernelHandle process) : process_(std::move(process)) {}
   bool HasEnded() override { return WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0; }
+  void End() override {
+    if (!HasEnded()) TerminateProcess(process_.Get(), 1);
+  }
 
  private:
   KernelHandle process_;
@@ -147,7 +171,8 @@ std::unique_ptr<StartedProcess> Launch(const wchar_t* application, const std::ws
 // its argument: it expands each once, inside double quotes, so no "%", "^", "&", "!",
 // blank or letter of them is expanded, split or read as a command. /d skips AutoRun
 // commands, /e:on and /v:off keep the parsing the scripts were written for whatever
-// the registry says. The script runs in its own folder.
+// the registry says. The script starts in the system folder: the folder it is in may
+// hold anything, and an interpreter looks in its current folder first.
 std::unique_ptr<StartedProcess> StartScript(const std::wstring& script, const std::wstring& argument,
                                             bool hasArgument) {
   const DWORD attributes = GetFileAttributesW(script.c_str());
@@ -157,7 +182,8 @@ std::unique_ptr<StartedProcess> StartScript(const std::wstring& script, const st
   const std::wstring interpreter = CommandInterpreter();
   std::wstring line = L"\"" + interpreter + L"\" /d /e:on /v:off /s /c \"\"%" +
                       kScriptVariable + L"%\"";
-  std::vector<std::pair<std::wstring, std::wstring>> variables = {{kScriptVariable, script}};
+  std::vector<std::pair<std::wstring, std::wstring>> variables = SystemSearch();
+  variables.emplace_back(kScriptVariable, script);
   if (hasArgument) {
     line += L" \"%" + std::wstring(kArgumentVariable) + L"%\"";
     variables.emplace_back(kArgumentVariable,
@@ -165,8 +191,7 @@ std::unique_ptr<StartedProcess> StartScript(const std::wstring& script, const st
   }
   line += L"\"";
   std::vector<wchar_t> environment = ScriptEnvironment(variables);
-  const std::wstring folder = script.substr(0, script.find_last_of(L'\\') + 1);
-  return Launch(interpreter.c_str(), line, &environment, folder.empty() ? nullptr : folder.c_str());
+  return Launch(interpreter.c_str(), line, &environment, System32().c_str());
 }
 
 }  // namespace
@@ -179,8 +204,14 @@ std::unique_ptr<StartedProcess> StartProgram(const std::string& commandLine) {
     const bool hasArgument = at < line.size();
     return StartScript(program, NextWord(line, at), hasArgument);
   }
-  // No application name: CreateProcessW then looks the first word up on the PATH.
-  return Launch(nullptr, line);
+  // A program named without a folder is the system's: CreateProcessW's own search would
+  // try the program's folder and the current one first, where anything may lie.
+  std::wstring application = program;
+  if (program.find_first_of(L"\\/:") == std::wstring::npos) {
+    application = System32() + program;
+    if (program.find(L'.') == std::wstring::npos) application += L".exe";
+  }
+  return Launch(application.c_str(), line);
 }
 
 }  // namespace td::win32

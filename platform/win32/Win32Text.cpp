@@ -49,6 +49,14 @@ std::string Narrow(std::wstring_view wide) {
   return FromWide(wide, CP_UTF8, WC_ERR_INVALID_CHARS);
 }
 
+std::optional<std::string> TryNarrow(std::wstring_view wide) {
+  try {
+    return Narrow(wide);
+  } catch (const RunError&) {
+    return std::nullopt;
+  }
+}
+
 std::string CodePageToUtf8(std::string_view bytes, unsigned codePage) {
   return Narrow(ToWide(bytes, codePage, 0));
 }

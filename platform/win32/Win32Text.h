@@ -14,6 +14,8 @@ namespace td::win32 {
 // way is worse than a reported failure.
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view wide);
+// Nothing for text that is not valid UTF-16.
+std::optional<std::string> TryNarrow(std::wstring_view wide);
 
 // 8-bit text of the given code page (CP_ACP, CP_OEMCP...) to UTF-8 and back. Characters
 // that the code page lacks become its default character ("?"): that is the code page's

@@ -17,6 +17,9 @@ TEST_F(Contract, FilesHoldExactlyTheBytesWritten) {
   files.WriteBytes(dir + "empty.txt", "");
   EXPECT_EQ(files.ReadBytes(dir + "empty.txt"), "");
   EXPECT_EQ(files.ReadBytes(dir + "DATA.BIN"), "short") << "names ignore letter case";
+  EXPECT_EQ(files.ReadHead(dir + "data.bin", 3), "sho");
+  EXPECT_EQ(files.ReadHead(dir + "data.bin", 1000), "short") << "a short file comes whole";
+  EXPECT_EQ(ErrorOf([&] { files.ReadHead(dir + "missing.txt", 10); }), err::kFileNotFound);
 }
 
 TEST_F(Contract, ReadingAndWritingFailWithTheClassicNumbers) {

@@ -34,6 +34,13 @@ TEST_F(Contract, StartedScriptsTellWhenTheyHaveEnded) {
   const double start = system.Seconds();
   while (!script->HasEnded() && system.Seconds() - start < 20) ui.DoEvents();
   EXPECT_TRUE(script->HasEnded());
+
+  files.WriteBytes(dir + "Endless.bat", "@echo off\r\n:again\r\ngoto again\r\n");
+  const auto endless = system.StartProcess("\"" + dir + "Endless.bat\" \"" + dir + "\"");
+  endless->End();
+  const double ending = system.Seconds();
+  while (!endless->HasEnded() && system.Seconds() - ending < 20) ui.DoEvents();
+  EXPECT_TRUE(endless->HasEnded()) << "a script that never ends by itself is ended";
 }
 
 TEST_F(Contract, RegistryTextComesBackExactly) {

@@ -120,7 +120,12 @@ TEST_F(Contract, PicturesLoadFromJpegFilesOnly) {
   ASSERT_TRUE(picture);
   EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "missing.jpg"); }), err::kFileNotFound);
   EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "folder.jpg"); }), err::kPathFileAccess);
-  EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "text.jpg"); }), 481);
+  EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "text.jpg"); }), err::kInvalidPicture);
+  // A header that claims 30,000 x 30,000 pixels: gigabytes once decoded.
+  std::string huge = kTinyJpeg;
+  huge.replace(huge.find("\xFF\xC0\x00\x11\x08") + 5, 4, "\x75\x30\x75\x30");
+  files.WriteBytes(dir + "huge.jpg", huge);
+  EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "huge.jpg"); }), err::kInvalidPicture);
   ui.ClearClipboard();
   ui.PutOnClipboard(*picture);
 }

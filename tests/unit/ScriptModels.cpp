@@ -53,7 +53,7 @@ void InstallDataPathScript(sim::SimPlatform& machine, double delay) {
     }
     const std::string target = (args.empty() ? std::string() : args[0]) + "pxdrdatapath.txt";
     process.endsAt = m.Now() + delay;
-    m.At(process.endsAt, [&m, target] {
+    process.At(process.endsAt, [&m, target] {
       m.fs.WriteBytes(target, m.EncodeConsoleText(ScriptAnswer(m)) + " \r\n");
     });
   });
@@ -72,7 +72,7 @@ void InstallBackupScript(sim::SimPlatform& machine, double seconds, BackupEnd en
     if (!InterpreterCanSpell(m, master) || !m.fs.IsFolder(saveFolder)) return;
     m.fs.WriteBytes(marker, ExclusionList());
     if (end != BackupEnd::kCompletes) return;
-    m.At(process.endsAt, [&m, saveFolder, marker] {
+    process.At(process.endsAt, [&m, saveFolder, marker] {
       std::string source = ScriptAnswer(m);
       if (!source.empty()) source.pop_back();  // the script drops the trailing "\"
       std::vector<std::string> excluded;
