@@ -1,6 +1,6 @@
-// Finds the host's data folder: the carried script reads the host's registry value
-// and leaves it in an exchange file, which is read after a fixed wait.
 #include "host/HostDataPath.h"
+
+#include <optional>
 
 #include "host/HostLayout.h"
 #include "host/ModResFiles.h"
@@ -13,43 +13,81 @@ namespace td {
 namespace {
 
 constexpr double kScriptWaitSeconds = 5.0;
+// The exchange file holds one short line; a larger one is no answer of the script's.
+constexpr std::size_t kLongestAnswer = 4096;
 
-// The script's answer loses what the command interpreter cannot carry: letters it
-// cannot spell come back as "?", a run of blanks as one blank, an "&" not at all.
+// A folder the copy and the viewer can use: the script's answer loses what the command
+// interpreter cannot carry (letters it cannot spell come back as "?", a run of blanks
+// as one blank, an "&" not at all), and the registry may name a folder that is gone.
 bool NamesUsableFolder(FileSystem& files, const std::string& path) {
   return path.find('?') == std::string::npos && IsAbsolutePath(path) && files.IsFolder(path);
 }
 
-// The registry value the script reads, read directly: the path as the host wrote it.
-// Taken only when it names an existing folder; otherwise the script's answer stays.
-void TakeRegistryDataPath(Platform& platform, RunState& run) {
-  const auto value =
-      platform.Machine().ReadUserRegistryText(kHostRegistryKey, kHostRegistryValue);
-  if (!value || !IsAbsolutePath(*value) || !platform.Files().IsFolder(*value)) return;
-  run.HostDataPath = *value;
-  if (run.HostDataPath.back() != '\\') run.HostDataPath += '\\';
+// The first line of the exchange file, or nothing while the script has not answered
+// (no file yet, or an empty one).
+std::optional<std::string> ReadAnswer(Platform& platform, const std::string& exchange) {
+  std::string bytes;
+  try {
+    bytes = platform.Files().ReadHead(exchange, kLongestAnswer);
+  } catch (const RunError& error) {
+    if (error.Number() == err::kFileNotFound) return std::nullopt;
+    throw;
+  }
+  const std::vector<std::string> lines = SplitLines(bytes);
+  if (lines.empty()) return std::nullopt;
+  // The interpreter writes in the console code page, and a blank before CR LF.
+  const std::string answer = TrimTrailingSpaces(platform.Machine().DecodeConsoleText(lines[0]));
+  // A folder without its "\" would have names run into its own ("Datacards").
+  return IsAbsolutePath(answer) ? WithTrailingBackslash(answer) : answer;
+}
+
+// Writes the script, starts it and gives it its fixed time.
+std::unique_ptr<StartedProcess> RunScript(Platform& platform, const RunState& run,
+                                          const std::string& exchange) {
+  // An old copy that cannot be replaced must not run in its place.
+  const int32_t written =
+      WriteResFile(platform, kResDataPathScript, "CUSTOM", run.MyPath + names::kDataPathScript);
+  if (written != 0) throw RunError(written);
+  // An answer left by an earlier run that ended early must not pass for this run's; one
+  // that cannot be deleted ends the run here.
+  platform.Files().RemoveFile(exchange, IfMissing::kIgnore);
+  System& machine = platform.Machine();
+  auto script = machine.StartProcess(ScriptCommandLine(run, names::kDataPathScript, run.MyPath));
+  const double start = machine.Seconds();
+  while (machine.Seconds() - start < kScriptWaitSeconds) platform.Screen().DoEvents();
+  return script;
 }
 
 }  // namespace
 
-void FindHostDataPath(Platform& platform, RunState& run) {
-  WriteResFile(platform, kResDataPathScript, "CUSTOM", run.MyPath + names::kDataPathScript);
+std::unique_ptr<StartedProcess> FindHostDataPath(Platform& platform, RunState& run) {
+  FileSystem& files = platform.Files();
+  // Read first: a value the script would run as commands never reaches it.
+  const auto value = platform.Machine().ReadUserRegistryText(kHostRegistryKey, kHostRegistryValue);
+  const std::optional<std::string> registry =
+      value ? std::optional(WithTrailingBackslash(*value)) : std::nullopt;
+  const bool registryUsable = registry && NamesUsableFolder(files, *registry);
+  if (value && HoldsScriptSyntax(*value)) {
+    if (registryUsable) run.HostDataPath = *registry;
+    return nullptr;
+  }
 
-  // An answer left by an earlier run that ended early must not pass for this run's; one
-  // that cannot be deleted ends the run here.
   const std::string exchange = run.MyPath + names::kDataPathAnswer;
-  platform.Files().RemoveFile(exchange, IfMissing::kIgnore);
-
-  System& machine = platform.Machine();
-  machine.StartProcess(ScriptCommandLine(run, names::kDataPathScript, run.MyPath));
-  const double start = machine.Seconds();
-  while (machine.Seconds() - start < kScriptWaitSeconds) platform.Screen().DoEvents();
-
-  const std::vector<std::string> lines = SplitLines(platform.Files().ReadBytes(exchange));
-  if (lines.empty()) throw RunError(err::kInputPastEnd);
-  // The interpreter writes in the console code page.
-  run.HostDataPath = TrimTrailingSpaces(machine.DecodeConsoleText(lines[0]));
-  if (!NamesUsableFolder(platform.Files(), run.HostDataPath)) TakeRegistryDataPath(platform, run);
+  auto script = RunScript(platform, run, exchange);
+  const std::optional<std::string> answer = ReadAnswer(platform, exchange);
+  if (answer && NamesUsableFolder(files, *answer)) {
+    run.HostDataPath = *answer;
+  } else if (registryUsable) {
+    // The script was late (a busy machine, a scanner holding it up) or lost letters.
+    run.HostDataPath = *registry;
+  } else if (answer) {
+    run.HostDataPath = *answer;  // used as it is: a copy into it is never started
+  } else {
+    // No answer and no registry value to go on: the run ends with the report, file not
+    // found, or input past end for an empty answer.
+    throw RunError(files.IsPlainFile(exchange) ? err::kInputPastEnd : err::kFileNotFound);
+  }
+  return script;
 }
 
 }  // namespace td

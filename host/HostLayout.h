@@ -4,12 +4,27 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace td {
 
-// Where the host records its data folder: a text value of the current user's registry.
+// Where the host records its data folder: a text value of the current user's registry,
+// ending in "\".
 inline constexpr char kHostRegistryKey[] = "SOFTWARE\\Zentrix\\pxdr\\System";
 inline constexpr char kHostRegistryValue[] = "DataPath";
+
+// Characters that the carried scripts, which expand the value without quotes, would run
+// as command syntax ("D:\Cards &calc\" starts a program). No folder name holds "<>|\"",
+// but a registry value can.
+inline bool HoldsScriptSyntax(std::string_view value) {
+  return value.find_first_of("&|<>^%\"") != std::string_view::npos;
+}
+
+// A data folder as the program uses it: names are appended to it directly.
+inline std::string WithTrailingBackslash(std::string folder) {
+  if (!folder.empty() && folder.back() != '\\') folder += '\\';
+  return folder;
+}
 
 // The card folders' name patterns, in the order the card viewer shows them: all
 // a-cards, then the c-cards, then the b-cards.

@@ -8,7 +8,7 @@
 
 namespace td {
 
-void fTumbledeck::GetPXDRPath() { FindHostDataPath(platform_, *this); }
+void fTumbledeck::GetPXDRPath() { dataPathScript_ = FindHostDataPath(platform_, *this); }
 
 void fTumbledeck::SaveOrig() { MakeBackup(platform_, *this); }
 

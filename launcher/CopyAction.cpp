@@ -7,13 +7,17 @@
 namespace td {
 
 void fTumbledeck::ReadSettings() {
+  // Only two short lines matter: the file may be of any size.
+  constexpr std::size_t kSettingsHead = 64 * 1024;
   std::string bytes;
   try {
-    bytes = platform_.Files().ReadBytes(MyPath + names::kSettings);
+    bytes = platform_.Files().ReadHead(MyPath + names::kSettings, kSettingsHead);
   } catch (const RunError&) {
     return;  // no settings file, or one that cannot be read: both modes stay off
   }
-  const std::vector<std::string> lines = SplitLines(bytes);
+  std::vector<std::string> lines = SplitLines(bytes);
+  // A line that the head cuts off is not known whole.
+  if (bytes.size() == kSettingsHead && !lines.empty() && bytes.back() != '\r') lines.pop_back();
   auto isTrue = [this](const std::string& line) {
     return LowerAscii(platform_.Machine().DecodeAnsiText(line)) == "true";
   };

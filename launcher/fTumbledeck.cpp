@@ -101,6 +101,9 @@ void fTumbledeck::GetAppInfo() {
 }
 
 bool fTumbledeck::SetHasData() {
+  // "." and ".." (a dropped "C:\Sets\..") name the master folder or its parent, and
+  // Windows drops a name's trailing dots and blanks: such names are no card set.
+  if (SetName.find_first_not_of(". ") == std::string::npos) return false;
   auto listing = platform_.Files().List(MyPath + SetName + "\\data\\*.*");
   return listing->Next().has_value();
 }
@@ -111,6 +114,8 @@ void fTumbledeck::Timer1_Timer() {
   platform_.Screen().DoEvents();
   if (!WorkDone) return;
   Timer1->SetEnabled(false);
+  // A late script would write its answer after the clean-up, and keep its own file.
+  if (dataPathScript_) dataPathScript_->End();
   RemoveScratchFiles();
   if (Form3) Form3->Unload();  // its progress window first
   if (Form4) Form4->Unload();

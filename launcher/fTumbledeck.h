@@ -54,6 +54,8 @@ class fTumbledeck : public RunState, public WindowEvents {
   void CopySet();
   void RemoveScratchFiles();
 
+  // The host-folder script, which may outlive its fixed wait on a busy machine.
+  std::unique_ptr<StartedProcess> dataPathScript_;
   Platform& platform_;
   std::unique_ptr<Window> window_;
   std::unique_ptr<Button> CmdEnd;  // "Quit"

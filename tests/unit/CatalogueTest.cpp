@@ -97,5 +97,11 @@ TEST_F(Catalogue, TooManySetsOverflow) {
   }
 }
 
+TEST_F(Catalogue, ANameNoTextCanSpellIsLeftOut) {
+  AddFolders({"GoldSet"});
+  sim.fs.AddFolder("C:\\Sets\\\xED\xA0\x80Set");  // a lone surrogate, as Windows may hold one
+  main.ReadFiles();
+  EXPECT_EQ(main.SetNames, std::vector<std::string>{"GoldSet"});
+}
 }  // namespace
 }  // namespace td

@@ -87,11 +87,17 @@ TEST_F(SettingsAndCopy, CopyScriptThatCannotBeWrittenEndsWithTheReport) {
 TEST_F(SettingsAndCopy, BlanksInSetAndMasterStayInsideTheQuotes) {
   SimRun spaced("C:\\Card Sets\\");
   spaced.AddSet("Gold Set");
-  spaced.registry.dataPath = "E:\\Host Data\\Cards";  // no trailing "\": used unchanged
+  spaced.registry.dataPath = "E:\\Host Data\\Cards";  // no trailing "\": it gets one
   spaced.Run("\"Gold Set\"");
   EXPECT_EQ(spaced.sim.started.back(),
-            "Xcopy /s /y \"C:\\Card Sets\\Gold Set\\data\" \"E:\\Host Data\\Cards\"");
+            "Xcopy /s /y \"C:\\Card Sets\\Gold Set\\data\" \"E:\\Host Data\\Cards\\\"");
 }
 
+TEST_F(SettingsAndCopy, AHugeSettingsFileIsReadOnlyAsFarAsItsTwoLines) {
+  run.sim.fs.AddSparseFile(run.master + "debug.ini", "TRUE\r\nfalse\r\n", 8ull << 30);
+  run.Run("GoldSet");
+  EXPECT_TRUE(run.EndedByItself()) << run.ended;
+  EXPECT_EQ(run.sim.messages, std::vector<std::string>{Command()}) << "DebugMode is on";
+}
 }  // namespace
 }  // namespace td::test

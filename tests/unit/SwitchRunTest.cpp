@@ -127,14 +127,14 @@ TEST_F(SwitchRun, NamedSetWithoutDataFolderEndsQuietly) {
 }
 
 TEST_F(SwitchRun, TheEndOfTheRunDeletesEveryScratchFileItCan) {
-  // Left behind by an earlier run; the first one cannot be deleted.
+  // Left behind by an earlier run; one of them cannot be deleted.
   for (const auto& name : kScratch) run.sim.fs.AddFile(run.master + name, "left behind");
-  run.sim.fs.SetAttributes(run.master + "GetPXDRData.bat", attr::kReadOnly);
+  run.sim.fs.SetAttributes(run.master + "SaveOrig.bat", attr::kReadOnly);
   run.Run("GoldSet");
   EXPECT_TRUE(run.EndedByItself()) << run.ended;
-  EXPECT_TRUE(run.sim.fs.Exists(run.master + "GetPXDRData.bat"));
+  EXPECT_TRUE(run.sim.fs.Exists(run.master + "SaveOrig.bat"));
   for (const auto& name : kScratch) {
-    if (name == "GetPXDRData.bat") continue;
+    if (name == "SaveOrig.bat") continue;
     EXPECT_FALSE(run.sim.fs.Exists(run.master + name)) << name;
   }
 }
@@ -181,12 +181,22 @@ TEST_F(SwitchRun, MainWindowIsAMinimizedStripWithAQuitButton) {
   EXPECT_TRUE(checked);
 }
 
-TEST_F(SwitchRun, UnwritableMasterFolderEndsWithTheReport) {
-  run.sim.fs.SetAccess(run.master, {.list = true, .change = false});
-  run.Run();
-  ASSERT_TRUE(run.sim.report);
-  EXPECT_EQ(run.sim.report->Number(), err::kFileNotFound) << "the script could not be written";
-  EXPECT_LT(run.end, 0.1) << "the run ends at once";
+TEST(SwitchRunUnwritable, AScriptThatCannotBeWrittenEndsTheRunAndNoOldCopyRuns) {
+  const std::function<void(SimRun&)> cases[] = {
+      [](SimRun& run) { run.sim.fs.SetAccess(run.master, {.list = true, .change = false}); },
+      [](SimRun& run) {
+        run.sim.fs.AddFile(run.master + "GetPXDRData.bat", "@rem left here", attr::kReadOnly);
+      },
+  };
+  for (const auto& makeUnwritable : cases) {
+    SimRun run;
+    makeUnwritable(run);
+    run.Run();
+    ASSERT_TRUE(run.sim.report);
+    EXPECT_EQ(run.sim.report->Number(), err::kPathFileAccess) << "the script could not be written";
+    EXPECT_TRUE(run.sim.started.empty()) << "nothing was run";
+    EXPECT_LT(run.end, 0.1) << "the run ends at once";
+  }
 }
 
 TEST_F(SwitchRun, UnlistableMasterFolderEndsWithTheReport) {
@@ -199,5 +209,16 @@ TEST_F(SwitchRun, UnlistableMasterFolderEndsWithTheReport) {
   EXPECT_TRUE(run.sim.fs.Exists(run.master + "GetPXDRData.bat")) << "no clean-up after a failure";
 }
 
+TEST_F(SwitchRun, ADroppedDotOrDotDotIsNoSet) {
+  run.sim.fs.AddFile("C:\\data\\a0001\\a0001c.jpg", "the master folder's parent");
+  run.sim.fs.AddFile(run.master + "data\\a0001\\a0001c.jpg", "the master folder's own");
+  for (const char* tail : {"\"C:\\My Card Sets\\..\"", "..", ".", "C:\\My Card Sets\\. "}) {
+    run.sim.started.clear();
+    run.Run(tail);
+    EXPECT_EQ(run.sim.started.size(), 1u) << tail << ": no copy";
+    EXPECT_TRUE(run.HostFiles().empty()) << tail;
+    EXPECT_TRUE(run.EndedByItself()) << tail;
+  }
+}
 }  // namespace
 }  // namespace td::test
