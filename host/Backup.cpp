@@ -1,7 +1,9 @@
 #include "host/Backup.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "host/HostLayout.h"
 #include "host/ModResFiles.h"
 #include "host/ScriptCommandLine.h"
 #include "run/MasterFolder.h"
@@ -47,15 +49,82 @@ std::string BackupScriptFolder(FileSystem& files, const std::string& master) {
   return shortForm && plain(*shortForm, false) ? *shortForm : master;
 }
 
+// The programs the back-up script names. It runs them in saveorig\data, where the
+// command interpreter looks first (Wine's always, Windows' unless told not to), and
+// where a card set's files land with every back-up.
+constexpr const char* kBackupScriptPrograms[] = {"REG", "FINDSTR", "XCOPY"};
+
+// A file in `folder` that the interpreter would run in place of one of those programs.
+std::optional<std::string> PlantedProgram(FileSystem& files, const std::string& folder) {
+  for (const char* program : kBackupScriptPrograms) {
+    for (const char* extension : kProgramExtensions) {
+      const std::string path = folder + program + extension;
+      try {
+        files.Attributes(path);  // hidden ones too: the interpreter runs those as well
+        return path;
+      } catch (const RunError&) {
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+std::string NotMade(const std::string& why, const std::string& remedy) {
+  return "The back-up was not made: " + why + "\r\n\r\n" + remedy;
+}
+
+// Why the back-up script must not run here, if it must not: it would work in the wrong
+// folder, run the host's value as commands, copy the wrong folder, or run a stranger's
+// program.
+std::optional<std::string> WhyNoBackup(Platform& platform, const RunState& run) {
+  if (run.MyPath.rfind("\\\\", 0) == 0) {
+    return NotMade("it needs the master folder on a drive letter, and \"" + run.MyPath +
+                       "\" is a network folder.",
+                   "Map the network folder to a drive letter and start Tumbledeck from there, "
+                   "or move the master folder to a drive.");
+  }
+  const auto value =
+      platform.Machine().ReadUserRegistryText(kHostRegistryKey, kHostRegistryValue);
+  if (value && HoldsScriptSyntax(*value)) {
+    return NotMade("Pixadore's card folder \"" + *value +
+                       "\" holds characters (& | < > ^ % \") that the back-up script would "
+                       "run as commands.",
+                   "Move Pixadore's cards to a folder whose name has none of them, then make "
+                   "the back-up again.");
+  }
+  if (value && !value->empty() && value->back() != '\\') {
+    return NotMade("Pixadore's card folder \"" + *value +
+                       "\" does not end in \"\\\" as Pixadore writes it, and the back-up "
+                       "script would copy another folder.",
+                   "Set Pixadore's card folder again in Pixadore, then make the back-up again.");
+  }
+  const std::string data = run.MyPath + names::kBackupData + "\\";
+  if (const auto planted = PlantedProgram(platform.Files(), data)) {
+    return NotMade("\"" + *planted + "\" would run in place of Windows' own program of that "
+                       "name.",
+                   "Delete that file (it came with a card set, or someone put it there), then "
+                   "make the back-up again.");
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 void MakeBackup(Platform& platform, RunState& run) {
   Ui& ui = platform.Screen();
   FileSystem& files = platform.Files();
+  if (const auto why = WhyNoBackup(platform, run)) {
+    ui.ShowMessage(*why);
+    run.WorkDone = true;
+    return;
+  }
   if (run.DebugMode) ui.ShowMessage(run.MyPath);
   PrepareBackupFolder(files, run.MyPath);
 
-  WriteResFile(platform, kResBackupScript, "CUSTOM", run.MyPath + names::kBackupScript);
+  // An old copy that cannot be replaced must not run in its place.
+  const int32_t written =
+      WriteResFile(platform, kResBackupScript, "CUSTOM", run.MyPath + names::kBackupScript);
+  if (written != 0) throw RunError(written);
   const std::string command =
       ScriptCommandLine(run, names::kBackupScript, BackupScriptFolder(files, run.MyPath));
   if (run.DebugMode) ui.ShowMessage(command);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "SimRun.h"
+#include "host/Backup.h"
 
 namespace td::test {
 namespace {
@@ -92,7 +93,8 @@ TEST_F(Backup, UnwritableMasterFolderEndsWithTheReportAndLeavesScratchFiles) {
   run.sim.At(1.0, [&] { run.sim.fs.SetAccess(run.master, {.list = true, .change = false}); });
   run.Run("makebackup");
   ASSERT_TRUE(run.sim.report);
-  EXPECT_EQ(run.sim.report->Number(), err::kFileNotFound);
+  EXPECT_EQ(run.sim.report->Number(), err::kPathFileAccess) << "the script could not be written";
+  EXPECT_FALSE(BackupStarted());
   EXPECT_TRUE(run.sim.fs.Exists(run.master + "GetPXDRData.bat"));
   EXPECT_TRUE(run.sim.fs.Exists(run.master + "pxdrdatapath.txt"));
   EXPECT_FALSE(run.sim.fs.Exists(run.master + "saveorig"));
@@ -197,5 +199,58 @@ TEST_F(Backup, AMasterFolderTheInterpreterCannotSpellIsHandedItsShortForm) {
   EXPECT_NE(plain.sim.messages[0].find("0 of 1"), std::string::npos);
 }
 
+// The back-up script runs the host's value and its own folder's files as it finds
+// them: where that would do harm, the user is told why and nothing is copied.
+TEST_F(Backup, RefusesWhereTheScriptWouldRunStrangersCommandsOrCopyTheWrongFolder) {
+  struct Refusal {
+    const char* what;
+    std::function<void(SimRun&)> arrange;
+    const char* says;
+  };
+  const Refusal refusals[] = {
+      {"a value with command syntax",
+       [](SimRun& r) {
+         r.sim.fs.AddFolder("D:\\Cards &calc\\Data");
+         r.registry.dataPath = "D:\\Cards &calc\\Data\\";
+       },
+       "would run as commands"},
+      {"a value without its closing backslash",
+       [](SimRun& r) { r.registry.dataPath = "D:\\Pixadore\\Data"; }, "does not end in"},
+      {"a findstr.bat from a set, in the back-up",
+       [](SimRun& r) { r.sim.fs.AddFile(r.master + "saveorig\\data\\findstr.bat", "@calc"); },
+       "saveorig\\data\\FINDSTR.BAT\" would run"},
+      {"a hidden xcopy.exe in the back-up",
+       [](SimRun& r) {
+         r.sim.fs.AddFile(r.master + "saveorig\\data\\XCOPY.exe", "MZ", attr::kHidden);
+       },
+       "XCOPY.EXE\" would run"},
+  };
+  for (const Refusal& refusal : refusals) {
+    SimRun fresh;
+    InstallBackupScript(fresh.sim, backupSeconds);
+    refusal.arrange(fresh);
+    fresh.Run("makebackup");
+    EXPECT_TRUE(fresh.EndedByItself()) << refusal.what << ": " << fresh.ended;
+    ASSERT_EQ(fresh.sim.messages.size(), 1u) << refusal.what;
+    EXPECT_NE(fresh.sim.messages[0].find(refusal.says), std::string::npos)
+        << refusal.what << ": " << fresh.sim.messages[0];
+    for (const std::string& started : fresh.sim.started) {
+      EXPECT_EQ(started.find("SaveOrig.bat"), std::string::npos) << refusal.what;
+    }
+    EXPECT_FALSE(fresh.sim.fs.Exists(fresh.master + "saveorig\\data\\exclude.txt")) << refusal.what;
+  }
+}
+
+TEST(BackupOnANetworkFolder, SaysItNeedsADriveLetterAndDoesNothing) {
+  sim::SimPlatform sim;
+  RunState run;
+  run.MyPath = "\\\\server\\cards\\My Card Sets\\";
+  run.Quote = "\"";
+  MakeBackup(sim, run);
+  ASSERT_EQ(sim.messages.size(), 1u);
+  EXPECT_NE(sim.messages[0].find("drive letter"), std::string::npos) << sim.messages[0];
+  EXPECT_TRUE(sim.started.empty());
+  EXPECT_TRUE(run.WorkDone);
+}
 }  // namespace
 }  // namespace td::test
