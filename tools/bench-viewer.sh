@@ -8,6 +8,7 @@ bash tools/install-deps.sh
 cmake --preset win >/dev/null
 cmake --build --preset win -j2 >/dev/null
 bin=build/win
+export PYTHONPATH=tests/support
 exec python3 tools/bench-viewer.py --out build/bench-viewer --exe "$bin/Tumbledeck.exe" \
   --findstr "$bin/tests/e2e/findstr/findstr.exe" --wintool "$bin/tests/e2e/wintool.exe" \
   --decode-bench "$bin/tools/bench/decode_bench.exe" --counts "${1:-100,500,2000}"

@@ -5,7 +5,7 @@ bash tools/install-deps.sh
 cmake --preset win >/dev/null
 cmake --build --preset win -j2 >/dev/null
 bin=build/win
-eval "$(python3 tools/wineenv.py stage --out "$bench_out" \
+eval "$(PYTHONPATH=tests/support python3 -m winekit stage --out "$bench_out" \
   --exe "$bin/Tumbledeck.exe" --findstr "$bin/tests/e2e/findstr/findstr.exe")"
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8 LC_ALL=C.UTF-8
 wine=/usr/lib/wine/wine64
