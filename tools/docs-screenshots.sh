@@ -4,10 +4,6 @@
 #   tools/docs-screenshots.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh
-cmake --preset win >/dev/null
-cmake --build --preset win -j2 >/dev/null
-bin=build/win
-export PYTHONPATH=tests/support
+source tools/wine-build.sh
 exec python3 tools/docs-screenshots.py --out build/docs --exe "$bin/Tumbledeck.exe" \
-  --findstr "$bin/tests/e2e/findstr/findstr.exe" --wintool "$bin/tests/e2e/wintool.exe"
+  --findstr "$findstr" --wintool "$wintool"
