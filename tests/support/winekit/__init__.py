@@ -10,7 +10,8 @@ demo and the benchmarks. Everything here drives the real Tumbledeck.exe under
 - stage:       a master folder with the program and a host with an installed set.
 - trees:       byte-for-byte comparison of folder trees.
 - records:     wintool's JSON lines.
-- __main__:    the command line (python3 -m winekit base|stage|demo).
+- layout:      names and places the program and the host use; errors: WineError.
+- __main__:    the command line (python3 -m winekit base|stage|demo); demo: its demo.
 
 Found through PYTHONPATH=tests/support, which CTest and the tools/ scripts set.
 """
