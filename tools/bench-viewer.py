@@ -8,21 +8,20 @@ For hosts of 100, 500 and 2,000 cards (480 x 640 JPEGs of about 60 kB), in one r
   timer, one second after the window shows) to the progress window's "READY !";
 - peak memory: the program's peak working set (VmHWM) at "READY !", against the
   pictures' decoded size (width x height x 4 bytes each).
-Prints the ratios and how both grow. Used by tools/bench-viewer.sh.
+Prints the ratios and how both grow. Run by tools/bench-viewer.sh, which sets
+PYTHONPATH=tests/support for the Wine machinery.
 """
 
 from __future__ import annotations
 
 import argparse
-import os
 import shutil
 import subprocess
 import sys
 import time
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent))
-import wineenv as we  # noqa: E402
+import winekit as wk
 
 VIEWER = "Show Current Card Sets"
 READY = "READY !"
@@ -69,25 +68,25 @@ def peak_working_set(pid: int) -> int:
     return 0
 
 
-def decode_only(prefix: we.Prefix, bench: Path, host_win: str) -> float:
+def decode_only(prefix: wk.Prefix, bench: Path, host_win: str) -> float:
     run = prefix.run(str(bench), [host_win], "decode", timeout=600)
     line = run.output().strip().splitlines()[-1]
     return float(line.split('"seconds": ')[1].rstrip("}"))
 
 
-def fill(prefix: we.Prefix, wintool: Path, master: Path) -> tuple[float, int]:
+def fill(prefix: wk.Prefix, wintool: Path, master: Path) -> tuple[float, int]:
     """Seconds from the first listing to READY, and the peak working set then."""
     watch = prefix.start(str(wintool), ["timeline", "--timeout", "900", VIEWER, READY], "timeline")
     time.sleep(1.0)  # the watcher is up before the program shows anything
-    app = prefix.start(prefix.win(master / we.EXE_NAME), ["showcards"], "tumbledeck")
+    app = prefix.start(prefix.win(master / wk.EXE_NAME), ["showcards"], "tumbledeck")
     peak, seen = 0, {}
     while len(seen) < 2 and app.running() and watch.running():
-        for record in we.read_json_lines(watch.stdout):
+        for record in wk.read_json_lines(watch.stdout):
             seen[record["title"]] = record["ms"]
         if READY in seen:
             peak = peak_working_set(app.proc.pid)
         time.sleep(0.05)
-    for record in we.read_json_lines(watch.stdout):
+    for record in wk.read_json_lines(watch.stdout):
         seen[record["title"]] = record["ms"]
     if READY in seen and not peak:
         peak = peak_working_set(app.proc.pid)
@@ -96,7 +95,7 @@ def fill(prefix: we.Prefix, wintool: Path, master: Path) -> tuple[float, int]:
     app.kill()
     watch.kill()
     if seen.get(VIEWER) is None or seen.get(READY) is None:
-        raise we.WineError(f"no {READY!r} seen: {seen}")
+        raise wk.WineError(f"no {READY!r} seen: {seen}")
     return (seen[READY] - seen[VIEWER]) / 1000.0 - FILL_DELAY, peak
 
 
@@ -111,9 +110,9 @@ def main() -> int:
     a = p.parse_args()
     out = Path(a.out).resolve()
     counts = [int(n) for n in a.counts.split(",")]
-    with we.Display(out / "logs", "1280x1024x24") as display:
-        prefix = we.Prefix(we.ensure_prefix(out, Path(a.findstr)), display, out / "logs")
-        master = we.make_master(prefix, Path(a.exe))
+    with wk.Display(out / "logs", "1280x1024x24") as display:
+        prefix = wk.Prefix(wk.ensure_prefix(out, Path(a.findstr)), display, out / "logs")
+        master = wk.make_master(prefix, Path(a.exe))
         bench = prefix.drive_c / "decode_bench.exe"
         shutil.copyfile(a.decode_bench, bench)
         wintool = prefix.drive_c / "wintool.exe"

@@ -4,10 +4,7 @@
 #   tools/bench-viewer.sh [COUNTS]      (default 100,500,2000)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh
-cmake --preset win >/dev/null
-cmake --build --preset win -j2 >/dev/null
-bin=build/win
+source tools/wine-build.sh
 exec python3 tools/bench-viewer.py --out build/bench-viewer --exe "$bin/Tumbledeck.exe" \
-  --findstr "$bin/tests/e2e/findstr/findstr.exe" --wintool "$bin/tests/e2e/wintool.exe" \
+  --findstr "$findstr" --wintool "$wintool" \
   --decode-bench "$bin/tools/bench/decode_bench.exe" --counts "${1:-100,500,2000}"

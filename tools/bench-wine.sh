@@ -1,16 +1,12 @@
 # Sourced by the Wine benchmarks: builds Tumbledeck.exe, stages a prefix with a master
 # folder and a host under $bench_out, starts a private display and a persistent Wine
 # server, and stops both when the benchmark exits. Sets wine, wineserver, wintool, logs.
-bash tools/install-deps.sh
-cmake --preset win >/dev/null
-cmake --build --preset win -j2 >/dev/null
-bin=build/win
-eval "$(python3 tools/wineenv.py stage --out "$bench_out" \
-  --exe "$bin/Tumbledeck.exe" --findstr "$bin/tests/e2e/findstr/findstr.exe")"
+source tools/wine-build.sh
+eval "$(python3 -m winekit stage --out "$bench_out" \
+  --exe "$bin/Tumbledeck.exe" --findstr "$findstr")"
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8 LC_ALL=C.UTF-8
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
-wintool=$bin/tests/e2e/wintool.exe
 logs=$bench_out/logs/bench
 mkdir -p "$logs"
 

@@ -11,5 +11,6 @@ bash tools/install-deps.sh
 cmake --preset win >/dev/null
 cmake --build --preset win -j2
 
-exec python3 tools/wineenv.py demo --out build/demo \
+export PYTHONPATH=tests/support
+exec python3 -m winekit demo --out build/demo \
   --exe build/win/Tumbledeck.exe --findstr build/win/tests/e2e/findstr/findstr.exe

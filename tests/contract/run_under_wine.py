@@ -11,8 +11,7 @@ import shutil
 import sys
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
-import wineenv as we  # noqa: E402
+import winekit as wk
 
 
 def main() -> int:
@@ -25,8 +24,8 @@ def main() -> int:
     work = Path(a.work).resolve()
     if work.exists():
         shutil.rmtree(work)
-    with we.Display(work / "logs") as display:
-        prefix = we.Prefix.copy_of(Path(a.base), work / "prefix", display, work / "logs")
+    with wk.Display(work / "logs") as display:
+        prefix = wk.Prefix.copy_of(Path(a.base), work / "prefix", display, work / "logs")
         exe = prefix.drive_c / "contract_tests.exe"
         shutil.copyfile(a.exe, exe)
         run = prefix.run(prefix.win(exe), list(a.gtest_args), "contract", timeout=240)

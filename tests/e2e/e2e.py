@@ -19,8 +19,7 @@ import time
 import traceback
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
-import wineenv as we  # noqa: E402
+import winekit as wk
 
 MAIN_TITLE = "Random Tumbledeck"
 APP_TITLE = "Tumbledeck"          # caption of the program's message boxes
@@ -31,14 +30,14 @@ RUN_TIMEOUT = 40.0                # a run that takes longer is hung (an error bo
 DISPLAY_SIZE = "1024x768x24"      # a test script may ask for a larger screen
 
 
-def copy_command(set_name: str, master_win: str = "C:\\" + we.MASTER_NAME + "\\",
-                 host_win: str = we.HOST_DATA_WIN) -> str:
+def copy_command(set_name: str, master_win: str = "C:\\" + wk.MASTER_NAME + "\\",
+                 host_win: str = wk.HOST_DATA_WIN) -> str:
     return f'Xcopy /s /y "{master_win}{set_name}\\data" "{host_win}"'
 
 
 def read_records(path: Path) -> list[dict]:
     """wintool's JSON lines; a line cut off by a kill is dropped."""
-    return we.read_json_lines(path)
+    return wk.read_json_lines(path)
 
 
 class CaseFailed(Exception):
@@ -46,21 +45,21 @@ class CaseFailed(Exception):
 
 
 class Wintool:
-    def __init__(self, prefix: we.Prefix, exe: Path):
+    def __init__(self, prefix: wk.Prefix, exe: Path):
         self.prefix, self.exe = prefix, str(exe)
 
     def run(self, *args: str, timeout: float = 30) -> tuple[int | None, list[dict]]:
         res = self.prefix.run(self.exe, list(args), "wintool-" + args[0], timeout=timeout)
         return res.rc, read_records(res.stdout)
 
-    def start(self, *args: str) -> we.Started:
+    def start(self, *args: str) -> wk.Started:
         return self.prefix.start(self.exe, list(args), "wintool-" + args[0])
 
 
 class AppRun:
     """One finished run of Tumbledeck.exe."""
 
-    def __init__(self, result: we.Run, watch: list[dict]):
+    def __init__(self, result: wk.Run, watch: list[dict]):
         self.result = result
         self.watch = watch            # wintool's records of the main window
 
@@ -84,11 +83,11 @@ class Case:
         self.cache = Path(opts.work).resolve() / "card-cache"
         self.failures: list[str] = []
         self.checks = 0
-        self.display = we.Display(self.logs, DISPLAY_SIZE).start()
-        self.prefix = we.Prefix.copy_of(opts.base, self.dir / "prefix", self.display, self.logs)
+        self.display = wk.Display(self.logs, DISPLAY_SIZE).start()
+        self.prefix = wk.Prefix.copy_of(opts.base, self.dir / "prefix", self.display, self.logs)
         self.wintool = Wintool(self.prefix, opts.wintool)
-        self.host = we.make_host(self.prefix, self.cache)
-        self.host_before = we.tree(self.host)
+        self.host = wk.make_host(self.prefix, self.cache)
+        self.host_before = wk.tree(self.host)
         self.drive_c_before: set[str] = set()
 
     # -- checks -------------------------------------------------------------------
@@ -169,11 +168,11 @@ class Case:
 
     # -- the world ----------------------------------------------------------------
 
-    def master(self, sets=(), name: str = we.MASTER_NAME) -> tuple[Path, dict[str, Path]]:
+    def master(self, sets=(), name: str = wk.MASTER_NAME) -> tuple[Path, dict[str, Path]]:
         """A master folder with the program and the named card sets; returns the folder
         and each set's Data folder."""
-        master = we.make_master(self.prefix, Path(self.opts.exe), name)
-        datas = {s: we.make_card_set(master, s, cache=self.cache) for s in sets}
+        master = wk.make_master(self.prefix, Path(self.opts.exe), name)
+        datas = {s: wk.make_card_set(master, s, cache=self.cache) for s in sets}
         return master, datas
 
     def _drive_c_names(self) -> set[str]:
@@ -186,7 +185,7 @@ class Case:
         """Runs <master>\\Tumbledeck.exe with args (each one argument on the command
         tail; Wine quotes those with blanks), lets interact(started) act while it
         runs, then waits for everything it started (the copy) to end."""
-        exe_win = self.prefix.win(master / we.EXE_NAME)
+        exe_win = self.prefix.win(master / wk.EXE_NAME)
         self.drive_c_before = self._drive_c_names()
         # The watcher doubles as the warm-up: once it reports, the Wine server and its
         # services run, and the program's own start is not slowed by theirs.
@@ -214,7 +213,7 @@ class Case:
         run = AppRun(result, read_records(watch.stdout))
         try:
             self.prefix.wait_idle(30)
-        except we.WineError as e:
+        except wk.WineError as e:
             self.check(False, "programs started by the run end", str(e))
             self.prefix.shutdown()
         return run
@@ -248,7 +247,7 @@ class Case:
                    f"new: {sorted(stray)}")
 
     def check_host_unchanged(self) -> None:
-        now = we.tree(self.host)
+        now = wk.tree(self.host)
         changed = sorted(k for k in set(now) | set(self.host_before)
                          if now.get(k) != self.host_before.get(k))
         self.check(not changed, "nothing is copied into the host's data folder",
@@ -257,9 +256,9 @@ class Case:
     def check_landed(self, sets: dict[str, Path], expected: str | None) -> str | None:
         """The host's data folder equals one set's Data folder byte for byte (the named
         one, or any one when expected is None); returns the set that landed."""
-        landed = we.landed_set(self.host, sets)
-        detail = (f"matching sets: {landed}; host now holds {sorted(we.tree(self.host))}"
-                  + (" (unchanged)" if we.tree(self.host) == self.host_before else ""))
+        landed = wk.landed_set(self.host, sets)
+        detail = (f"matching sets: {landed}; host now holds {sorted(wk.tree(self.host))}"
+                  + (" (unchanged)" if wk.tree(self.host) == self.host_before else ""))
         if expected is None:
             self.check(len(landed) == 1, "the host's data folder now equals exactly one "
                        "set's data", detail)
@@ -289,7 +288,7 @@ def main() -> int:
     p = argparse.ArgumentParser(description="Tumbledeck end-to-end tests under Wine")
     p.add_argument("--exe", required=True, help="Tumbledeck.exe")
     p.add_argument("--wintool", required=True, help="wintool.exe")
-    p.add_argument("--base", required=True, help="base prefix (wineenv.py base)")
+    p.add_argument("--base", required=True, help="base prefix (python3 -m winekit base)")
     p.add_argument("--work", required=True, help="folder for the cases' prefixes and logs")
     p.add_argument("--keep", action="store_true", help="keep the prefix of a passing case")
     p.add_argument("cases", nargs="+", choices=sorted(CASES))

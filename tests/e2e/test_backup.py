@@ -27,9 +27,9 @@ from pathlib import Path
 
 import e2e
 from e2e import Case, case
-import wineenv as we  # found through e2e, which puts tools/ on the path
+import winekit as wk
 
-MASTER_WIN = "C:\\" + we.MASTER_NAME + "\\"
+MASTER_WIN = "C:\\" + wk.MASTER_NAME + "\\"
 SCRIPT = "SaveOrig.bat"
 # How the program starts the back-up script, and what its diagnostic boxes show.
 SCRIPT_COMMAND = f'"{MASTER_WIN}{SCRIPT}" "{MASTER_WIN}"'
@@ -46,7 +46,7 @@ def backup_dir(master: Path) -> Path:
     return master / "saveorig" / "data"
 
 
-def entries_in(rel: str, src_win: str = we.HOST_DATA_WIN) -> list[str]:
+def entries_in(rel: str, src_win: str = wk.HOST_DATA_WIN) -> list[str]:
     """The entries that leave the file out: those that, followed by a blank, occur in
     its full source path as xcopy sees it, in any letter case."""
     full = (src_win + rel.replace("/", "\\")).upper()
@@ -64,7 +64,7 @@ def stock_host(c: Case) -> None:
     entry (copied) and files whose path holds it followed by a blank, in another
     letter case (left out), so the comparison shows all 19 lines at work. Small files
     hold their own path, so no two share their bytes."""
-    we.make_cards(c.host, "Installed", ("a0003", "b0001", "b0002"), c.cache)
+    wk.make_cards(c.host, "Installed", ("a0003", "b0001", "b0002"), c.cache)
 
     def put(rel: str) -> None:
         path = c.host / rel
@@ -79,7 +79,7 @@ def stock_host(c: Case) -> None:
         put(f"a0001/{name.upper()} notes.rtf")    # the same inside a card folder
     put("music videos/clip01.mpg")
     put("music videos/clips/clip02.mpg")
-    we.card_picture(c.host / "backgrounds" / "bg01.jpg", "Background", "bg01", c.cache)
+    wk.card_picture(c.host / "backgrounds" / "bg01.jpg", "Background", "bg01", c.cache)
     for ext in EXTENSION_ENTRIES:
         stem = ext[1:]
         put(f"top{ext}")                           # at the top
@@ -88,7 +88,7 @@ def stock_host(c: Case) -> None:
         put(f"a0002/cover{ext.upper()} copy.jpg")  # extension, blank: left out
         put(f"old{ext} files/readme.rtf")          # in a folder named so: left out
     put("card notes/a b c.rtf")                    # blanks, but after no entry
-    c.host_before = we.tree(c.host)
+    c.host_before = wk.tree(c.host)
 
 
 def record_exclusions(c: Case, source: dict[str, str], backup: dict[str, str],
@@ -113,7 +113,7 @@ def record_exclusions(c: Case, source: dict[str, str], backup: dict[str, str],
 
 def check_backup(c: Case, master: Path, expected: dict[str, str], what: str) -> None:
     """saveorig\\data holds exactly the expected files, byte for byte, and no marker."""
-    got = we.tree(backup_dir(master))
+    got = wk.tree(backup_dir(master))
     missing = sorted(set(expected) - set(got))
     extra = sorted(set(got) - set(expected))
     differ = sorted(k for k in set(got) & set(expected) if got[k] != expected[k])
@@ -153,15 +153,15 @@ def tree(c: Case) -> None:
     stay as they were, and the run cleans up and ends by itself."""
     stock_host(c)
     master, sets = c.master(("Gold Set",))
-    set_before = we.tree(sets["Gold Set"])
+    set_before = wk.tree(sets["Gold Set"])
     run = c.run_app(master, [MASTER_WIN + "makebackup"])
     c.check_ended(run, bound=None)
     expected = expected_backup(c.host_before)
     check_backup(c, master, expected, "the host's files less those the list matches")
-    record_exclusions(c, c.host_before, we.tree(backup_dir(master)), "tree")
+    record_exclusions(c, c.host_before, wk.tree(backup_dir(master)), "tree")
     c.check_host_unchanged()
-    c.check(we.tree(sets["Gold Set"]) == set_before, "the card set is left alone")
-    c.check_master(master, {we.EXE_NAME, "Gold Set", "saveorig"})
+    c.check(wk.tree(sets["Gold Set"]) == set_before, "the card set is left alone")
+    c.check_master(master, {wk.EXE_NAME, "Gold Set", "saveorig"})
     c.check(sorted(p.name for p in (master / "saveorig").iterdir()) == ["data"],
             "saveorig holds the data folder only",
             f"saveorig holds {sorted(p.name for p in (master / 'saveorig').iterdir())}")
@@ -174,16 +174,16 @@ def elsewhere(c: Case) -> None:
     stock_host(c)
     master, _ = c.master(("Silver",))
     dropped = c.prefix.unix("C:\\Elsewhere\\MakeBackup")
-    we.make_cards(dropped / "Data", "Elsewhere", ("a0001",), c.cache)
-    dropped_before = we.tree(dropped)
+    wk.make_cards(dropped / "Data", "Elsewhere", ("a0001",), c.cache)
+    dropped_before = wk.tree(dropped)
     run = c.run_app(master, ["C:\\Elsewhere\\MakeBackup"])
     c.check_ended(run, bound=None)
     check_backup(c, master, expected_backup(c.host_before),
                  "the host's files less those the list matches")
-    record_exclusions(c, c.host_before, we.tree(backup_dir(master)), "elsewhere")
+    record_exclusions(c, c.host_before, wk.tree(backup_dir(master)), "elsewhere")
     c.check_host_unchanged()
-    c.check(we.tree(dropped) == dropped_before, "the dropped folder is left alone")
-    c.check_master(master, {we.EXE_NAME, "Silver", "saveorig"})
+    c.check(wk.tree(dropped) == dropped_before, "the dropped folder is left alone")
+    c.check_master(master, {wk.EXE_NAME, "Silver", "saveorig"})
 
 
 @case
@@ -194,19 +194,19 @@ def second(c: Case) -> None:
     master, _ = c.master(())
     run = c.run_app(master, ["makebackup"])
     c.check_ended(run, bound=None)
-    first = we.tree(backup_dir(master))
+    first = wk.tree(backup_dir(master))
     c.check(first == c.host_before, "the first back-up equals the host's data folder",
             f"back-up: {sorted(first)}; host: {sorted(c.host_before)}")
 
     planted = ("planted.jpg", "a0001/planted.bin")
-    we.card_picture(backup_dir(master) / planted[0], "Planted", "p0001", c.cache)
+    wk.card_picture(backup_dir(master) / planted[0], "Planted", "p0001", c.cache)
     (backup_dir(master) / planted[1]).write_bytes(b"planted in the back-up\r\n")
-    planted_tree = {k: v for k, v in we.tree(backup_dir(master)).items() if k in planted}
+    planted_tree = {k: v for k, v in wk.tree(backup_dir(master)).items() if k in planted}
     card = "a0001/a0001c.jpg"
-    we.card_picture(c.host / card, "Changed", "a0001", c.cache)
-    we.make_cards(c.host, "Installed", ("b0001",), c.cache)   # new since the first
+    wk.card_picture(c.host / card, "Changed", "a0001", c.cache)
+    wk.make_cards(c.host, "Installed", ("b0001",), c.cache)   # new since the first
     shutil.rmtree(c.host / "c0001")                          # gone since the first
-    host_now = we.tree(c.host)
+    host_now = wk.tree(c.host)
     if not c.check(host_now[card] != first[card], "precondition: the changed card has "
                    "other bytes than the backed-up one"):
         return
@@ -214,7 +214,7 @@ def second(c: Case) -> None:
 
     run = c.run_app(master, ["makebackup"])
     c.check_ended(run, bound=None)
-    got = we.tree(backup_dir(master))
+    got = wk.tree(backup_dir(master))
     c.check(got.get(card) == host_now[card], f"{card} in the back-up now has the host's new "
             "bytes", f"back-up: {got.get(card)}, host: {host_now[card]}, "
             f"first back-up: {first[card]}")
@@ -226,7 +226,7 @@ def second(c: Case) -> None:
     check_backup(c, master, {**first, **planted_tree, **host_now},
                  "the first back-up, the planted files and the host's files now")
     c.check_host_unchanged()
-    c.check_master(master, {we.EXE_NAME, "saveorig"})
+    c.check_master(master, {wk.EXE_NAME, "saveorig"})
 
 
 @case
@@ -234,12 +234,12 @@ def waits(c: Case) -> None:
     """The run lasts as long as the back-up: it never ends while the marker exists, and
     ends soon after the script deletes it. Enough cards that the copy takes a while."""
     cards = [f"a{n:04d}" for n in range(100, 400)]
-    first = we.card_picture(c.host / cards[0] / f"{cards[0]}c.jpg", "Installed", cards[0],
+    first = wk.card_picture(c.host / cards[0] / f"{cards[0]}c.jpg", "Installed", cards[0],
                             c.cache)
     for card in cards[1:]:
         (c.host / card).mkdir()
         shutil.copyfile(first, c.host / card / f"{card}c.jpg")
-    c.host_before = we.tree(c.host)
+    c.host_before = wk.tree(c.host)
     master, _ = c.master(())
     marker = backup_dir(master) / MARKER
     seen: dict[str, float] = {}
@@ -280,7 +280,7 @@ def waits(c: Case) -> None:
                 f"the run ends within {e2e.END_SLACK} s of the marker's deletion",
                 f"marker gone at {seen['gone']:.2f} s, run ended at {seen['ended']:.2f} s")
     check_backup(c, master, c.host_before, "the host's cards")
-    c.check_master(master, {we.EXE_NAME, "saveorig"})
+    c.check_master(master, {wk.EXE_NAME, "saveorig"})
 
 
 @case
@@ -312,7 +312,7 @@ def write_script(c: Case) -> None:
     c.check(marker.is_file() and marker.stat().st_size == 0, f"{MARKER} stays, 0 bytes",
             f"size {marker.stat().st_size if marker.is_file() else 'missing'}")
     c.check_host_unchanged()
-    c.check_master(master, {we.EXE_NAME, "debug.ini", "saveorig"})
+    c.check_master(master, {wk.EXE_NAME, "debug.ini", "saveorig"})
 
 
 @case
@@ -344,7 +344,7 @@ def debug_mode(c: Case) -> None:
     check_backup(c, master, expected_backup(c.host_before),
                  "the host's files less those the list matches")
     c.check_host_unchanged()
-    c.check_master(master, {we.EXE_NAME, "debug.ini", "saveorig"})
+    c.check_master(master, {wk.EXE_NAME, "debug.ini", "saveorig"})
 
 
 @case
@@ -356,7 +356,7 @@ def restore(c: Case) -> None:
     run = c.run_app(master, [MASTER_WIN + "makebackup"])
     c.check_ended(run, bound=None)
     check_backup(c, master, original, "the installed cards")
-    backup = we.tree(backup_dir(master))
+    backup = wk.tree(backup_dir(master))
 
     run = c.run_app(master, [MASTER_WIN + "Gold Set"])
     c.check_ended(run)
@@ -365,12 +365,12 @@ def restore(c: Case) -> None:
 
     run = c.run_app(master, [MASTER_WIN + "saveorig"])
     c.check_ended(run)
-    now = we.tree(c.host)
+    now = wk.tree(c.host)
     back = sorted(k for k in original if now.get(k) == original[k])
     c.check(now == original, "the host's data folder holds the original cards again, "
             "byte for byte", f"restored: {back}; host now: {now}; original: {original}")
-    c.check(we.tree(backup_dir(master)) == backup, "the back-up itself is left alone")
-    c.check_master(master, {we.EXE_NAME, "Gold Set", "Silver", "saveorig"})
+    c.check(wk.tree(backup_dir(master)) == backup, "the back-up itself is left alone")
+    c.check_master(master, {wk.EXE_NAME, "Gold Set", "Silver", "saveorig"})
 
 
 if __name__ == "__main__":

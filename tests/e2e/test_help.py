@@ -14,7 +14,7 @@ from pathlib import Path
 
 import e2e
 from e2e import Case, case
-import wineenv as we  # found through e2e, which puts tools/ on the path
+import winekit as wk
 
 e2e.DISPLAY_SIZE = "1280x1024x24"  # the help window is 1060 pixels wide
 GUIDE = "How to Use.rtf"
@@ -69,7 +69,7 @@ def guide(c: Case) -> None:
     run = c.run_app(master, [" Help "], interact=interact)
     c.check_ended(run, bound=None)
     c.check_host_unchanged()
-    c.check_master(master, {we.EXE_NAME, "Gold Set"})
+    c.check_master(master, {wk.EXE_NAME, "Gold Set"})
 
 
 @case
@@ -84,7 +84,7 @@ def dropped_folder(c: Case) -> None:
 
     run = c.run_app(master, ["C:\\Elsewhere\\HELP"], interact=interact)
     c.check_ended(run, bound=None)
-    c.check_master(master, {we.EXE_NAME})
+    c.check_master(master, {wk.EXE_NAME})
 
 
 if __name__ == "__main__":

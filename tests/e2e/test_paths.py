@@ -16,7 +16,7 @@ from pathlib import Path
 
 import e2e
 from e2e import Case, case
-import wineenv as we  # found through e2e, which puts tools/ on the path
+import winekit as wk
 
 SETS = ("Gold Set", "Silver")
 SCRIPT_WINDOW = "SAVE PXDR card set - by the Tumbledeck team"
@@ -25,8 +25,8 @@ SCRIPT_WINDOW = "SAVE PXDR card set - by the Tumbledeck team"
 def switch_into_host(c: Case, host_win: str) -> None:
     """Registers a host at host_win and switches to Gold Set: the set must land there,
     byte for byte, and nowhere else."""
-    c.host = we.make_host(c.prefix, c.cache, data_win=host_win)
-    c.host_before = we.tree(c.host)
+    c.host = wk.make_host(c.prefix, c.cache, data_win=host_win)
+    c.host_before = wk.tree(c.host)
     master, sets = c.master(SETS)
     drive_before = {p.name for p in c.prefix.drive_c.iterdir()}
     run = c.run_app(master, ["Gold Set"])
@@ -34,7 +34,7 @@ def switch_into_host(c: Case, host_win: str) -> None:
     c.check_landed(sets, "Gold Set")
     stray = {p.name for p in c.prefix.drive_c.iterdir()} - drive_before
     c.check(not stray, f"no look-alike of {host_win!r} is made", f"new at drive C: {sorted(stray)}")
-    c.check_master(master, {we.EXE_NAME, *SETS})
+    c.check_master(master, {wk.EXE_NAME, *SETS})
 
 
 @case
@@ -63,7 +63,7 @@ def master_percent(c: Case) -> None:
         run = c.run_app(master, [])
         c.check_ended(run)
         c.check_landed(sets, None)
-        c.check_master(master, {we.EXE_NAME, *SETS})
+        c.check_master(master, {wk.EXE_NAME, *SETS})
         shutil.rmtree(master)
 
 
@@ -74,10 +74,10 @@ def backup_accented(c: Case) -> None:
     master, _ = c.master((), name="Cartes Vid\u00e9o \u65e5\u672c")
     run = c.run_app(master, ["makebackup"])
     c.check_ended(run, bound=None)
-    got = we.tree(master / "saveorig" / "data")
+    got = wk.tree(master / "saveorig" / "data")
     c.check(got == c.host_before, "saveorig\\data holds the host's cards, byte for byte",
             f"back-up: {sorted(got)}; host: {sorted(c.host_before)}")
-    c.check_master(master, {we.EXE_NAME, "saveorig"})
+    c.check_master(master, {wk.EXE_NAME, "saveorig"})
 
 
 def cpu_seconds(pid: int) -> float:
@@ -90,12 +90,12 @@ def backup_closed(c: Case) -> None:
     """The user closes the back-up script's window midway: the run reports an incomplete
     back-up within seconds, without keeping a processor busy, and ends."""
     cards = [f"a{n:04d}" for n in range(1, 601)]
-    first = we.card_picture(c.host / cards[0] / f"{cards[0]}c.jpg", "Installed", cards[0],
+    first = wk.card_picture(c.host / cards[0] / f"{cards[0]}c.jpg", "Installed", cards[0],
                             c.cache, (480, 640))
     for card in cards[1:]:
         (c.host / card).mkdir(exist_ok=True)
         shutil.copyfile(first, c.host / card / f"{card}c.jpg")
-    c.host_before = we.tree(c.host)
+    c.host_before = wk.tree(c.host)
     master, _ = c.master(())
 
     def interact(app):
@@ -130,7 +130,7 @@ def backup_closed(c: Case) -> None:
     c.check_ended(run, bound=None)
     c.check(not (master / "saveorig" / "data" / "exclude.txt").exists(),
             "the marker the script left is gone")
-    c.check_master(master, {we.EXE_NAME, "saveorig"})
+    c.check_master(master, {wk.EXE_NAME, "saveorig"})
 
 
 if __name__ == "__main__":

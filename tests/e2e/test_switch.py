@@ -16,14 +16,14 @@ import time
 
 import e2e
 from e2e import Case, case, copy_command
-import wineenv as we  # found through e2e, which puts tools/ on the path
+import winekit as wk
 
 SETS = ("Gold Set", "NewSet1", "Silver")
-MASTER_WIN = "C:\\" + we.MASTER_NAME
+MASTER_WIN = "C:\\" + wk.MASTER_NAME
 
 
 def base_entries(sets) -> set[str]:
-    return {we.EXE_NAME, *sets}
+    return {wk.EXE_NAME, *sets}
 
 
 @case
@@ -54,13 +54,13 @@ def elsewhere(c: Case) -> None:
     """Of a folder outside the master folder only the last component counts: the
     master's set of that name lands, not the dropped folder's own pictures."""
     master, sets = c.master(SETS)
-    other = we.make_card_set(c.prefix.drive_c / "Elsewhere", "NewSet1", cache=c.cache,
+    other = wk.make_card_set(c.prefix.drive_c / "Elsewhere", "NewSet1", cache=c.cache,
                              label="Elsewhere NewSet1")
-    other_before = we.tree(other)
+    other_before = wk.tree(other)
     run = c.run_app(master, ["C:\\Elsewhere\\NewSet1"])
     c.check_ended(run)
     c.check_landed({**sets, "C:\\Elsewhere\\NewSet1": other}, "NewSet1")
-    c.check(we.tree(other) == other_before, "the dropped folder itself is left alone")
+    c.check(wk.tree(other) == other_before, "the dropped folder itself is left alone")
     c.check_master(master, base_entries(SETS))
 
 
@@ -88,7 +88,7 @@ def empty_master(c: Case) -> None:
     run = c.run_app(master, [])
     c.check_ended(run)
     c.check_host_unchanged()
-    c.check_master(master, {we.EXE_NAME})
+    c.check_master(master, {wk.EXE_NAME})
 
 
 @case

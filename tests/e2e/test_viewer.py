@@ -17,7 +17,7 @@ import time
 
 import e2e
 from e2e import Case, case
-import wineenv as we  # found through e2e, which puts tools/ on the path
+import winekit as wk
 
 e2e.DISPLAY_SIZE = "1280x1024x24"
 VIEWER = "Show Current Card Sets"
@@ -33,8 +33,8 @@ def stock_cards(c: Case, names: list[str]) -> dict[str, tuple[int, int]]:
     sizes = {}
     for n, name in enumerate(names):
         sizes[name] = (200 + 8 * n, 280 + 6 * n)
-        we.card_picture(c.host / name / f"{name}c.jpg", "Installed", name, c.cache, sizes[name])
-    c.host_before = we.tree(c.host)
+        wk.card_picture(c.host / name / f"{name}c.jpg", "Installed", name, c.cache, sizes[name])
+    c.host_before = wk.tree(c.host)
     return sizes
 
 
@@ -42,17 +42,17 @@ def many_cards(c: Case, count: int) -> None:
     """Replaces the host's cards with `count` copies of a few pictures of card size."""
     shutil.rmtree(c.host)
     c.host.mkdir()
-    bases = [we.card_picture(c.cache / f"many-{i}.jpg", "Many", f"m{i}", c.cache, (480, 640))
+    bases = [wk.card_picture(c.cache / f"many-{i}.jpg", "Many", f"m{i}", c.cache, (480, 640))
              for i in range(4)]
     for n in range(count):
         name = f"a{n:04d}"
         (c.host / name).mkdir()
         shutil.copyfile(bases[n % len(bases)], c.host / name / f"{name}c.jpg")
-    c.host_before = we.tree(c.host)
+    c.host_before = wk.tree(c.host)
 
 
 def listing(c: Case, pattern: str) -> list[str]:
-    rc, names = c.wintool.run("dir", we.HOST_DATA_WIN + pattern)
+    rc, names = c.wintool.run("dir", wk.HOST_DATA_WIN + pattern)
     return [n["name"] for n in names if n["folder"]] if rc == 0 else []
 
 
@@ -83,10 +83,10 @@ def cards(c: Case) -> None:
     (c.host / "a0004").mkdir()                                      # no picture
     (c.host / "a0005").mkdir()
     (c.host / "a0005" / "a0005c.jpg").write_bytes(b"no picture at all")  # unreadable
-    we.card_picture(c.host / "a00001" / "a00001c.jpg", "Installed", "a00001", c.cache)
-    we.card_picture(c.host / "abcdef" / "abcdefc.jpg", "Installed", "abcdef", c.cache)
+    wk.card_picture(c.host / "a00001" / "a00001c.jpg", "Installed", "a00001", c.cache)
+    wk.card_picture(c.host / "abcdef" / "abcdefc.jpg", "Installed", "abcdef", c.cache)
     (c.host / "a0009").write_bytes(b"a plain file named like a card")
-    c.host_before = we.tree(c.host)
+    c.host_before = wk.tree(c.host)
     master, _ = c.master(("Gold Set",))
 
     def interact(app):
@@ -136,7 +136,7 @@ def cards(c: Case) -> None:
     run = c.run_app(master, ["showcards"], interact=interact)
     c.check_ended(run, bound=None)
     c.check_host_unchanged()
-    c.check_master(master, {we.EXE_NAME, "Gold Set"})
+    c.check_master(master, {wk.EXE_NAME, "Gold Set"})
 
 
 @case
@@ -178,13 +178,13 @@ def filling(c: Case) -> None:
 
     run = c.run_app(master, [" ShowCards "], interact=close_early, timeout=90)
     c.check_ended(run, bound=None)
-    c.check_master(master, {we.EXE_NAME})
+    c.check_master(master, {wk.EXE_NAME})
 
 
 @case
 def no_host(c: Case) -> None:
     """No host registered: the viewer stays empty and still gets ready."""
-    res = c.prefix.run("reg", ["delete", we.HOST_KEY, "/v", "DataPath", "/f"], "reg-delete")
+    res = c.prefix.run("reg", ["delete", wk.HOST_KEY, "/v", "DataPath", "/f"], "reg-delete")
     c.check(res.rc == 0, "precondition: the host's registry value is gone")
     master, _ = c.master(())
 
@@ -199,7 +199,7 @@ def no_host(c: Case) -> None:
 
     run = c.run_app(master, ["showcards"], interact=interact)
     c.check_ended(run, bound=None)
-    c.check_master(master, {we.EXE_NAME})
+    c.check_master(master, {wk.EXE_NAME})
 
 
 if __name__ == "__main__":

@@ -14,7 +14,7 @@ listings compared line for line with the scripts above.
 
 Prints what it finds and exits with status 1 on any mismatch.
 
-Usage: tools/check-resources.py [resources-folder]   (default: ../resources)
+Usage: tests/resources/check_resources.py [resources-folder]   (default: the tree's resources/)
 """
 import os
 import re
@@ -437,7 +437,7 @@ def check_guide(path, scripts):
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    res = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "resources")
+    res = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "..", "resources")
     ok = check(os.path.join(res, "GetPXDRData.bat"), 778, 26, GET_FIXED, GET_COMMENT)
     ok = check(os.path.join(res, "SaveOrig.bat"), 2507, 94, SAVE_FIXED, SAVE_COMMENT,
                title_range=range(3, 20)) and ok

@@ -1,0 +1,39 @@
+// wintool's commands, one function each; each prints its answer as JSON lines and
+// returns the exit status (0 done, 1 not found or timed out, 2 bad usage).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "WindowQuery.h"
+
+namespace wintool {
+
+int Usage();
+
+// Windows (WindowCommands.cpp).
+int List(bool all, bool children);
+int Wait(HWND h);
+int Children(HWND h);
+int Click(HWND top, const std::wstring& text);
+int Close(HWND h);
+int Show(HWND h, const std::wstring& how);
+int Watch(const Selector& sel, double timeout, int interval);
+int Timeline(const std::vector<std::wstring>& titles, double timeout);
+
+// Processes (ProcessCommands.cpp).
+int Procs();
+int WaitProcs(const std::vector<std::wstring>& names, double timeout);
+int Kill(const std::wstring& name);
+
+// A window's rich-text view or other text control (RichViewCommands.cpp).
+int Type(HWND top, const std::wstring& cls, const std::wstring& text);
+int Length(HWND top, const std::wstring& cls);
+int CopyView(HWND top, const std::wstring& cls, long from = 0, long to = -1);
+
+int Clipboard();                      // ClipboardCommand.cpp
+int Dir(const std::wstring& pattern);  // DirCommand.cpp
+
+}  // namespace wintool
