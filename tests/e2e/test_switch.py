@@ -11,6 +11,7 @@ is C:\\My Card Sets\\ (blanks on purpose).
 from __future__ import annotations
 
 import json
+import os
 import sys
 import time
 
@@ -194,6 +195,22 @@ def main_window(c: Case) -> None:
             "the Quit button sits at 2,2 and measures 57 x 23 pixels",
             f"buttons seen: {sorted(buttons)}")
 
+
+
+@case
+def late_answer(c: Case) -> None:
+    """A busy machine: the host-folder script answers long after the fixed wait. The run
+    goes on with the host's registry value, and neither the script nor a late answer is
+    left in the master folder once everything has ended."""
+    master, sets = c.master(SETS)
+    os.environ["TD_FINDSTR_DELAY_MS"] = "9000"  # every FINDSTR of the script waits 9 s
+    try:
+        run = c.run_app(master, ["Gold Set"])
+    finally:
+        del os.environ["TD_FINDSTR_DELAY_MS"]
+    c.check_ended(run)
+    c.check_landed(sets, "Gold Set")
+    c.check_master(master, base_entries(SETS))
 
 if __name__ == "__main__":
     sys.exit(e2e.main())

@@ -14,6 +14,9 @@
  *   /V         print the lines that do not match
  *   /L, /R     accepted; matching is always literal
  *
+ * A busy machine, for the tests of late answers: with TD_FINDSTR_DELAY_MS in the
+ * environment it waits that many milliseconds before it reads anything.
+ *
  * Switches start with / or - and may be combined (/IV).  Reads stdin when no file is
  * named; with several files, each printed line starts with its file's name and a colon.  Lines are passed on byte for byte, CR LF included; a last line without a line
  * end gets CR LF.  Exit status: 0 when a line was printed, 1 when none was, 2 on a bad
@@ -32,6 +35,7 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #endif
 
 static char **words;
@@ -99,6 +103,7 @@ int main(int argc, char **argv)
     long printed = 0;
     char **files = calloc((size_t)argc, sizeof *files);
 #ifdef _WIN32
+    if (getenv("TD_FINDSTR_DELAY_MS")) Sleep((DWORD)atoi(getenv("TD_FINDSTR_DELAY_MS")));
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
