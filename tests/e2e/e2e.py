@@ -25,7 +25,10 @@ MAIN_TITLE = "Random Tumbledeck"
 APP_TITLE = "Tumbledeck"          # caption of the program's message boxes
 DIALOG_CLASS = "#32770"
 WAIT_SECONDS = 5.0                # every run waits this long for the host-folder script
-END_SLACK = 2.5                   # Wine start, the last 500 ms timer tick, a busy machine
+# How long a run may take to end once its work is done: typically 0.6 s (Wine's start and
+# the last 500 ms timer tick), many times that on a loaded machine. A check against it
+# says "ends by itself", not "is fast": speed belongs in the benchmarks.
+END_SLACK = 10.0
 RUN_TIMEOUT = 40.0                # a run that takes longer is hung (an error box, say)
 DISPLAY_SIZE = "1024x768x24"      # a test script may ask for a larger screen
 
@@ -153,13 +156,13 @@ class Case:
 
     def close_window(self, app, title: str) -> None:
         """Closes the window as its close box would, and checks that the run then ends
-        within a second or so."""
+        by itself (typically within a second)."""
         closed = time.monotonic()
         self.wintool.run("close", "--title", title)
         result = app.finish(RUN_TIMEOUT)
         if not result.timed_out:
             after = time.monotonic() - closed
-            self.check(after < 1.5, "the run ends within a second or so of the close",
+            self.check(after < END_SLACK, "the run ends by itself after the close",
                        f"{after:.2f} s after it")
 
     def press(self, box: dict, button: str = "OK") -> bool:

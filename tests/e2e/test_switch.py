@@ -121,7 +121,7 @@ def debug_mode(c: Case) -> None:
         c.check(c.press(box, "OK"), "the box's OK button can be pressed")
         if app.finish(e2e.RUN_TIMEOUT).rc is not None:
             after = time.monotonic() - clicked
-            c.check(after < e2e.END_SLACK + 1.5, "the run ends soon after OK",
+            c.check(after < e2e.END_SLACK, "the run ends by itself after OK",
                     f"{after:.2f} s after the click")
 
     run = c.run_app(master, [], interact=answer_box)
@@ -167,8 +167,9 @@ def main_window(c: Case) -> None:
                 if r.get("event") == "state" and r["window"]["visible"]]
     if gone and shown_at:
         # Shown when the start-up is over, which here ends the work: the next 500 ms
-        # timer tick closes it.
-        c.check(gone[0] - shown_at[0] < 1500, "it closes within a timer tick of being shown",
+        # timer tick closes it (typically 0.5 s; a loaded machine takes longer).
+        c.check(gone[0] - shown_at[0] < 1000 * e2e.END_SLACK,
+                "it closes by itself once shown, at a timer tick",
                 f"shown at {shown_at[0]} ms, gone at {gone[0]} ms")
     restored = [s for s in states if not s["iconic"]]
     sizes = {tuple(s["client"][2:]) for s in restored}
