@@ -197,9 +197,12 @@ class RichTextView : public Control {
   virtual void LoadFile(const std::string& path) = 0;
   // Caret position in characters; an embedded picture counts as one.
   virtual void SetSelStart(long position) = 0;
-  // Inserts what the clipboard holds at the caret and moves the caret behind it.
-  // A read-only view ignores it.
-  virtual void PasteFromClipboard() = 0;
+  // Adds the picture at the end of the view as one embedded object, whatever the user
+  // does with the caret, the selection or the scroll bar meanwhile (they stay as the
+  // user left them), and whether or not the view is read-only: that switch keeps the
+  // user from changing the content, not the program. The view keeps what it needs to
+  // draw the picture, not its pixels: it decodes what it shows.
+  virtual void AppendPicture(const Picture& picture) = 0;
 };
 
 class Timer {

@@ -32,6 +32,9 @@ void Form3::AddControls(Window& window) {
   view.bounds = {30, 0, 12465, 6410};  // placed by the layout
   view.backColor = 0x000000;
   RichTextBox1 = window.AddRichTextView(view);
+  // The user never changes the cards, not even while they are being added: typing, a
+  // drop or a paste would otherwise land between them.
+  RichTextBox1->SetReadOnly(true);
   ControlSpec button;
   button.bounds = {30, 4830, 1275, 285};
   button.caption = "Show Cards";
@@ -96,7 +99,6 @@ void Form3::Command1_Click() {
   BlinkColorA = kYellow;
   BlinkColorB = kMagenta;
   Timer3->SetEnabled(true);
-  RichTextBox1->SetReadOnly(false);
   Form2->Show();
   platform_.Screen().DoEvents();
   if (!Loaded() || !LoadCardImages()) return;  // closed meanwhile: touch nothing

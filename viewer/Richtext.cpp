@@ -5,7 +5,7 @@ namespace td {
 void InsertPicture(Ui& ui, RichTextView& view, const Picture& picture) {
   ui.ClearClipboard();
   ui.PutOnClipboard(picture);
-  view.PasteFromClipboard();
+  view.AppendPicture(picture);
 }
 
 }  // namespace td

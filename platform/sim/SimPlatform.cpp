@@ -340,9 +340,14 @@ std::unique_ptr<Picture> SimPlatform::LoadPicture(const std::string& path) {
 
 void SimPlatform::PutOnClipboard(const Picture& picture) {
   if (clipboardBusy) throw RunError(521, "Can't open Clipboard");
-  const std::string& path = static_cast<const SimPicture&>(picture).path;
+  const std::string& path = PathOf(picture);
   if (clipboardRefuses.count(path)) throw RunError(460, "Invalid Clipboard format");
   clipboard = path;
+  if (afterClipboardPut) afterClipboardPut();
+}
+
+const std::string& SimPlatform::PathOf(const Picture& picture) {
+  return static_cast<const SimPicture&>(picture).path;
 }
 
 }  // namespace td::sim

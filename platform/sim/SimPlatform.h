@@ -129,6 +129,11 @@ class SimPlatform : public Platform, public System, public Ui {
   std::unique_ptr<Picture> LoadPicture(const std::string& path) override;
   void ClearClipboard() override { clipboard.reset(); }
   void PutOnClipboard(const Picture& picture) override;
+  // The file a picture of this machine was loaded from.
+  static const std::string& PathOf(const Picture& picture);
+  // Runs right after the program put a picture on the clipboard: another program may
+  // take the clipboard at that moment.
+  std::function<void()> afterClipboardPut;
 
   // Runs an event handler the way the window system does: an untrapped failure ends
   // the process with the report.

@@ -48,11 +48,37 @@ void SimRichTextView::LoadFile(const std::string& path) {
   selStart = 0;
 }
 
-void SimRichTextView::PasteFromClipboard() {
-  if (readOnly || !machine_.clipboard) return;
+void SimRichTextView::SetSelStart(long position) {
+  selStart = position;
+  selLength = 0;
+}
+
+void SimRichTextView::AppendPicture(const Picture& picture) {
+  pictures.push_back(machine_.PathOf(picture));
+}
+
+void SimRichTextView::UserClick(long position) { SetSelStart(position); }
+
+void SimRichTextView::UserSelect(long from, long count) {
+  selStart = from;
+  selLength = count;
+}
+
+void SimRichTextView::UserType(const std::string& text) {
+  if (readOnly) return;
   const auto at = std::min<std::size_t>(static_cast<std::size_t>(std::max(selStart, 0L)), pictures.size());
-  pictures.insert(pictures.begin() + static_cast<std::ptrdiff_t>(at), *machine_.clipboard);
-  selStart = static_cast<long>(at) + 1;
+  const auto end = std::min(at + static_cast<std::size_t>(selLength), pictures.size());
+  pictures.erase(pictures.begin() + static_cast<std::ptrdiff_t>(at),
+                 pictures.begin() + static_cast<std::ptrdiff_t>(end));
+  pictures.insert(pictures.begin() + static_cast<std::ptrdiff_t>(at), "typed:" + text);
+  SetSelStart(static_cast<long>(at) + 1);
+}
+
+void SimRichTextView::UserDropCopy(long from, long to) {
+  if (readOnly || from < 0 || static_cast<std::size_t>(from) >= pictures.size()) return;
+  const auto at = std::min<std::size_t>(static_cast<std::size_t>(std::max(to, 0L)), pictures.size());
+  pictures.insert(pictures.begin() + static_cast<std::ptrdiff_t>(at),
+                  pictures[static_cast<std::size_t>(from)]);
 }
 
 SimTimer::SimTimer(SimPlatform& machine, const void* timerOwner, int intervalMs, bool enabled,

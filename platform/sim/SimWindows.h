@@ -73,16 +73,25 @@ class SimRichTextView : public RichTextView {
   void SetReadOnly(bool r) override { readOnly = r; }
   void ClearText() override;
   void LoadFile(const std::string& path) override;
-  void SetSelStart(long position) override { selStart = position; }
-  void PasteFromClipboard() override;
+  void SetSelStart(long position) override;
+  void AppendPicture(const Picture& picture) override;
+
+  // --- The user's actions, as the rich-text view takes them: at the caret, replacing
+  // the selection, and only where the view is not read-only. ---
+  void UserClick(long position);  // moves the caret, drops the selection
+  void UserSelect(long from, long count);
+  void UserType(const std::string& text);
+  void UserDropCopy(long from, long to);  // drags a copy of one item within the view
 
   Bounds bounds;
   bool visible = true;
   bool enabled = true;
   bool readOnly = false;
   long selStart = 0;
-  std::string document;               // the RTF last loaded
-  std::vector<std::string> pictures;  // pasted pictures (their files), in view order
+  long selLength = 0;
+  std::string document;  // the RTF last loaded
+  // What the view holds, in view order: pictures by their file, typed text as "typed:".
+  std::vector<std::string> pictures;
 
  private:
   SimPlatform& machine_;

@@ -1,9 +1,9 @@
 // The system clipboard and the program's pictures on it. A hidden window owns the
-// clipboard and promises CF_DIB and CF_ENHMETAFILE (delayed rendering): each is made
+// clipboard and promises CF_DIB and CF_ENHMETAFILE (delayed rendering): each is decoded
 // only when a program asks for it, and whatever is still promised is made for good
 // when the window goes, so the last picture outlives the program. Promising instead of
-// handing every card's data over (through the Wine server there) keeps the card
-// viewer's fill fast.
+// handing every card's pixels over (through the Wine server there) keeps the card
+// viewer's fill fast: it puts every card on the clipboard.
 #include <memory>
 #include <utility>
 
@@ -48,9 +48,11 @@ class ProgramOpenedClipboard : public OpenedClipboard {
   }
 };
 
-GlobalMemory Duplicate(HGLOBAL dib) {
-  return GlobalMemory(dib ? static_cast<HGLOBAL>(OleDuplicateData(dib, CF_DIB, GMEM_MOVEABLE))
-                          : nullptr);
+// The picture as a packed DIB at full size; empty when it is damaged.
+GlobalMemory FullSizeDib(const EncodedPicture& picture) {
+  const auto decoded = DecodePicture(picture);
+  return decoded ? MakePackedDib(decoded->bits, decoded->width, decoded->height)
+                 : GlobalMemory();
 }
 
 // The window that owns the clipboard for the program's pictures, and the picture it
@@ -81,31 +83,25 @@ class PictureClipboard {
   }
 
   void Put(const Win32Picture& picture) {
-    GlobalMemory dib = MakePackedDib(picture.Bits(), picture.Width(), picture.Height());
-    if (!dib) throw OutOfMemoryError();
     const ProgramOpenedClipboard open(window_.Get());
     if (GetClipboardOwner() != window_.Get()) {
       // Another program emptied it meanwhile: no request would reach this window, so
       // the formats are made now.
-      SetNow(std::move(dib));
+      SetNow(*picture.Encoded());
       return;
     }
     SetLastError(ERROR_SUCCESS);
     SetClipboardData(CF_DIB, nullptr);  // promises: null is what success returns
     SetClipboardData(CF_ENHMETAFILE, nullptr);
     if (GetLastError() != ERROR_SUCCESS) throw InvalidClipboardFormatError();
-    promised_ = std::move(dib);
+    promised_ = picture.Encoded();
     dibPromised_ = metafilePromised_ = true;
   }
 
-  // A copy of the picture this window promised, while it owns the clipboard.
-  GlobalMemory OwnDib() const {
-    if (GetClipboardOwner() != window_.Get() || !promised_) return {};
-    return Duplicate(promised_.Get());
-  }
-
  private:
-  static void SetNow(GlobalMemory dib) {
+  static void SetNow(const EncodedPicture& picture) {
+    GlobalMemory dib = FullSizeDib(picture);
+    if (!dib) throw InvalidPictureError();
     EnhMetafile metafile = MakeMetafile(dib.Get());
     if (!metafile) throw OutOfMemoryError();
     // Once SetClipboardData takes a handle, the system owns it.
@@ -120,11 +116,12 @@ class PictureClipboard {
   void Render(UINT format) {
     if (!promised_) return;
     if (format == CF_DIB && dibPromised_) {
-      GlobalMemory copy = Duplicate(promised_.Get());
-      if (copy && SetClipboardData(CF_DIB, copy.Get())) copy.Detach();
+      GlobalMemory dib = FullSizeDib(*promised_);
+      if (dib && SetClipboardData(CF_DIB, dib.Get())) dib.Detach();
       dibPromised_ = false;
     } else if (format == CF_ENHMETAFILE && metafilePromised_) {
-      EnhMetafile metafile = MakeMetafile(promised_.Get());
+      GlobalMemory dib = FullSizeDib(*promised_);
+      EnhMetafile metafile = MakeMetafile(dib.Get());
       if (metafile && SetClipboardData(CF_ENHMETAFILE, metafile.Get())) metafile.Detach();
       metafilePromised_ = false;
     }
@@ -153,7 +150,7 @@ class PictureClipboard {
         self->RenderAll();
         return 0;
       case WM_DESTROYCLIPBOARD:  // emptied, by anyone: nothing is promised any more
-        self->promised_.Reset();
+        self->promised_.reset();
         self->dibPromised_ = self->metafilePromised_ = false;
         return 0;
       case WM_NCDESTROY:
@@ -165,7 +162,7 @@ class PictureClipboard {
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 
-  GlobalMemory promised_;  // the packed DIB of the picture promised
+  std::shared_ptr<const EncodedPicture> promised_;  // the picture promised
   bool dibPromised_ = false;
   bool metafilePromised_ = false;
   // Last, so that it goes first: its end renders the promise from the members above.
@@ -192,15 +189,6 @@ void PutPictureOnClipboard(const Picture& picture) {
   const auto* own = dynamic_cast<const Win32Picture*>(&picture);
   if (!own) throw InvalidClipboardFormatError();
   ProgramClipboard().Put(*own);
-}
-
-GlobalMemory ClipboardDib() {
-  if (ClipboardSlot()) {
-    if (GlobalMemory own = ClipboardSlot()->OwnDib()) return own;
-  }
-  if (!IsClipboardFormatAvailable(CF_DIB)) return {};
-  const ProgramOpenedClipboard open(nullptr);
-  return Duplicate(static_cast<HGLOBAL>(GetClipboardData(CF_DIB)));
 }
 
 void FinishClipboard() { ClipboardSlot().reset(); }

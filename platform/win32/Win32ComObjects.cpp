@@ -38,10 +38,10 @@ class FormatEnumerator final : public RefCounted<IEnumFORMATETC> {
 DataObjectBase::DataObjectBase(std::vector<FORMATETC> formats)
     : RefCounted(IID_IDataObject), formats_(std::move(formats)) {}
 
-HRESULT DataObjectBase::QueryGetData(FORMATETC* format) {
+HRESULT QueryFormats(const std::vector<FORMATETC>& formats, const FORMATETC* format) {
   if (!format) return E_INVALIDARG;
   if (format->dwAspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
-  for (const FORMATETC& offered : formats_) {
+  for (const FORMATETC& offered : formats) {
     if (offered.cfFormat == format->cfFormat) {
       return (offered.tymed & format->tymed) ? S_OK : DV_E_TYMED;
     }
@@ -49,17 +49,24 @@ HRESULT DataObjectBase::QueryGetData(FORMATETC* format) {
   return DV_E_FORMATETC;
 }
 
+HRESULT EnumerateFormats(const std::vector<FORMATETC>& formats, DWORD direction,
+                         IEnumFORMATETC** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (direction != DATADIR_GET) return E_NOTIMPL;
+  *out = new (std::nothrow) FormatEnumerator(formats);
+  return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT DataObjectBase::QueryGetData(FORMATETC* format) { return QueryFormats(formats_, format); }
+
 HRESULT DataObjectBase::GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) {
   if (out) out->ptd = nullptr;
   return E_NOTIMPL;
 }
 
 HRESULT DataObjectBase::EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  if (direction != DATADIR_GET) return E_NOTIMPL;
-  *out = new (std::nothrow) FormatEnumerator(formats_);
-  return *out ? S_OK : E_OUTOFMEMORY;
+  return EnumerateFormats(formats_, direction, out);
 }
 
 }  // namespace td::win32

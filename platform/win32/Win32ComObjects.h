@@ -64,6 +64,12 @@ inline FORMATETC MetafileFormat() {
   return {CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
 }
 
+// What a data object with a fixed list of formats answers to QueryGetData and
+// EnumFormatEtc.
+HRESULT QueryFormats(const std::vector<FORMATETC>& formats, const FORMATETC* format);
+HRESULT EnumerateFormats(const std::vector<FORMATETC>& formats, DWORD direction,
+                         IEnumFORMATETC** out);
+
 // The data object every copy and drag of the platform hands out: a fixed list of
 // formats, each made by GetData when a program asks for it.
 class DataObjectBase : public RefCounted<IDataObject> {

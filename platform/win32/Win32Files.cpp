@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <limits>
 
 #include "platform/Wildcard.h"
 #include "platform/win32/Win32Handles.h"
@@ -144,20 +145,7 @@ class Win32FileSystem : public FileSystem {
   std::string ReadBytes(const std::string& path) override { return ReadWholeFile(path); }
 
   std::string ReadHead(const std::string& path, std::size_t maxBytes) override {
-    const KernelHandle file = OpenForReading(path);
-    std::string head(maxBytes, '\0');
-    size_t done = 0;
-    while (done < maxBytes) {
-      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(maxBytes - done, 1u << 20));
-      DWORD got = 0;
-      if (!ReadFile(file.Get(), head.data() + done, chunk, &got, nullptr)) {
-        ThrowLastError(Subject::kPath);
-      }
-      if (got == 0) break;
-      done += got;
-    }
-    head.resize(done);
-    return head;
+    return ReadFileHead(path, maxBytes);
   }
 
   void WriteBytes(const std::string& path, std::string_view bytes) override {
@@ -206,24 +194,28 @@ class Win32FileSystem : public FileSystem {
 
 }  // namespace
 
-std::string ReadWholeFile(const std::string& path) {
+std::string ReadFileHead(const std::string& path, std::size_t maxBytes) {
   const KernelHandle file = OpenForReading(path);
   std::string content;
   LARGE_INTEGER size{};
   if (GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0) {
-    content.reserve(static_cast<size_t>(size.QuadPart));
+    content.reserve(std::min(static_cast<size_t>(size.QuadPart), maxBytes));
   }
-  // Read to the end rather than trusting the size: another program may be writing.
+  // Read to the end (or the limit) rather than trusting the size: another program may be
+  // writing.
   char buffer[64 * 1024];
-  for (;;) {
+  while (content.size() < maxBytes) {
+    const DWORD wanted = static_cast<DWORD>(std::min(sizeof buffer, maxBytes - content.size()));
     DWORD got = 0;
-    if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) {
-      ThrowLastError(Subject::kPath);
-    }
+    if (!ReadFile(file.Get(), buffer, wanted, &got, nullptr)) ThrowLastError(Subject::kPath);
     if (got == 0) break;
     content.append(buffer, got);
   }
   return content;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  return ReadFileHead(path, std::numeric_limits<size_t>::max());
 }
 
 std::unique_ptr<FileSystem> CreateFileSystem() { return std::make_unique<Win32FileSystem>(); }

@@ -42,8 +42,10 @@ bool IsNotFound(unsigned long code);
 // Starts a command line as System::StartProcess says (Win32Processes.cpp).
 std::unique_ptr<StartedProcess> StartProgram(const std::string& commandLine);
 
-// The whole content of a file, opened for reading with every kind of sharing allowed.
+// The whole content of a file, or its first `maxBytes` bytes, opened for reading with
+// every kind of sharing allowed.
 std::string ReadWholeFile(const std::string& path);
+std::string ReadFileHead(const std::string& path, std::size_t maxBytes);
 
 std::unique_ptr<FileSystem> CreateFileSystem();
 std::unique_ptr<System> CreateSystem();

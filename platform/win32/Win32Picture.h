@@ -1,29 +1,56 @@
-// A decoded picture, shared by the picture loader and the clipboard. Internal to
-// platform/win32.
+// Pictures as the platform keeps them: the file's own bytes and the size its header
+// gives, decoded only when they are drawn or leave the program. A view of thousands of
+// cards then costs their compressed size, not their pixels. Internal to platform/win32.
 #pragma once
 
 #include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
 
 #include "platform/Platform.h"
 #include "platform/win32/Win32Handles.h"
 
 namespace td::win32 {
 
-// The pixels of a picture as a top-down 32-bit DIB section.
+// A picture file's bytes, read once, and what its header says.
+struct EncodedPicture {
+  std::string bytes;
+  int width = 0;
+  int height = 0;
+  bool jpeg = false;  // a JPEG file, which rich text and other programs take as it is
+};
+
 class Win32Picture : public Picture {
  public:
-  Win32Picture(Bitmap bitmap, const void* bits, int width, int height);
-
-  // Top-down rows of 32-bit BGRX pixels, Width() * 4 bytes apart.
-  const void* Bits() const { return bits_; }
-  int Width() const { return width_; }
-  int Height() const { return height_; }
+  explicit Win32Picture(std::shared_ptr<const EncodedPicture> encoded)
+      : encoded_(std::move(encoded)) {}
+  const std::shared_ptr<const EncodedPicture>& Encoded() const { return encoded_; }
 
  private:
-  Bitmap bitmap_;
-  const void* bits_;
-  int width_;
-  int height_;
+  std::shared_ptr<const EncodedPicture> encoded_;
 };
+
+// Pixels of a picture: top-down rows of 32-bit BGRX pixels, width * 4 bytes apart, in a
+// DIB section that can be selected into a device context.
+struct DecodedPicture {
+  Bitmap bitmap;
+  const void* bits = nullptr;
+  int width = 0;
+  int height = 0;
+};
+
+// The picture at `width` x `height` pixels: its own size, or scaled smoothly once. Nothing
+// when its data is damaged (the header may be sound and the rest not).
+std::optional<DecodedPicture> DecodePicture(const EncodedPicture& picture, int width,
+                                            int height);
+inline std::optional<DecodedPicture> DecodePicture(const EncodedPicture& picture) {
+  return DecodePicture(picture, picture.width, picture.height);
+}
+
+// Reads a picture file and its header; throws RunError 53/75/76 when the file cannot be
+// read and 481 when it is no picture or claims more than kMaxPicturePixels.
+std::shared_ptr<const EncodedPicture> ReadPictureFile(const std::string& path);
 
 }  // namespace td::win32

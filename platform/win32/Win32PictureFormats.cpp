@@ -8,44 +8,70 @@
 namespace td::win32 {
 namespace {
 
+// A picture's size on paper: its pixels at 96 to the inch, as at 100 % on a screen.
+constexpr int kPictureDpi = 96;
+// Far beyond any card; a header that claims more is no picture of the program's.
+constexpr long kLargestSide = 0x7FFF;
+
 size_t Stride(int width, int bitsPerPixel) {
   return ((static_cast<size_t>(width) * static_cast<size_t>(bitsPerPixel) + 31) / 32) * 4;
 }
 
-const unsigned char* DibPixels(const BITMAPINFOHEADER* header) {
-  size_t offset = header->biSize + static_cast<size_t>(header->biClrUsed) * 4;
-  if (header->biCompression == BI_BITFIELDS && header->biSize == sizeof(BITMAPINFOHEADER)) {
-    offset += 12;
-  }
-  return reinterpret_cast<const unsigned char*>(header) + offset;
+bool KnownBitCount(WORD bits) {
+  return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
-// Top-down rows of a 24- or 32-bit packed DIB, as WIC wants them.
-std::vector<unsigned char> TopDownRows(const BITMAPINFOHEADER* header) {
-  const int height = header->biHeight < 0 ? -header->biHeight : header->biHeight;
-  const size_t stride = Stride(header->biWidth, header->biBitCount);
-  const unsigned char* pixels = DibPixels(header);
-  std::vector<unsigned char> rows(stride * static_cast<size_t>(height));
-  for (int y = 0; y < height; ++y) {
-    const int from = header->biHeight < 0 ? y : height - 1 - y;
-    std::memcpy(rows.data() + stride * static_cast<size_t>(y),
-                pixels + stride * static_cast<size_t>(from), stride);
+// Top-down rows of a sound 24- or 32-bit DIB, as WIC wants them.
+std::vector<unsigned char> TopDownRows(const DibLayout& dib) {
+  std::vector<unsigned char> rows(dib.stride * static_cast<size_t>(dib.height));
+  for (int y = 0; y < dib.height; ++y) {
+    const int from = dib.topDown ? y : dib.height - 1 - y;
+    std::memcpy(rows.data() + dib.stride * static_cast<size_t>(y),
+                dib.pixels + dib.stride * static_cast<size_t>(from), dib.stride);
   }
   return rows;
 }
 
 }  // namespace
 
-SIZE ScreenDpi() {
-  const ScreenDc screen(GetDC(nullptr));
-  SIZE dpi{96, 96};
-  if (screen) {
-    dpi.cx = GetDeviceCaps(screen.Get(), LOGPIXELSX);
-    dpi.cy = GetDeviceCaps(screen.Get(), LOGPIXELSY);
+std::optional<DibLayout> ReadDib(const void* bytes, size_t size) {
+  if (!bytes || size < sizeof(BITMAPINFOHEADER)) return std::nullopt;
+  const auto* header = static_cast<const BITMAPINFOHEADER*>(bytes);
+  const DWORD headerSize = header->biSize;
+  if (headerSize < sizeof(BITMAPINFOHEADER) || headerSize > size) return std::nullopt;
+  const LONG height = header->biHeight;
+  if (header->biWidth <= 0 || header->biWidth > kLargestSide || height == 0 ||
+      height < -kLargestSide || height > kLargestSide || header->biPlanes != 1 ||
+      !KnownBitCount(header->biBitCount)) {
+    return std::nullopt;
   }
-  if (dpi.cx <= 0) dpi.cx = 96;
-  if (dpi.cy <= 0) dpi.cy = 96;
-  return dpi;
+  const bool fields = header->biCompression == BI_BITFIELDS;
+  if (header->biCompression != BI_RGB &&
+      !(fields && (header->biBitCount == 16 || header->biBitCount == 32))) {
+    return std::nullopt;
+  }
+  const size_t colours = header->biClrUsed != 0 ? header->biClrUsed
+                         : header->biBitCount <= 8 ? (size_t{1} << header->biBitCount)
+                                                   : 0;
+  if (colours > 256) return std::nullopt;
+  // Bit fields follow a plain BITMAPINFOHEADER; later headers hold them inside.
+  const size_t masks = fields && headerSize == sizeof(BITMAPINFOHEADER) ? 12 : 0;
+  const size_t offset = headerSize + masks + colours * 4;
+  DibLayout dib;
+  dib.width = header->biWidth;
+  dib.height = height < 0 ? -height : height;
+  dib.topDown = height < 0;
+  dib.stride = Stride(dib.width, header->biBitCount);
+  if (offset > size || dib.stride * static_cast<size_t>(dib.height) > size - offset) {
+    return std::nullopt;
+  }
+  dib.info = static_cast<const BITMAPINFO*>(bytes);
+  dib.pixels = static_cast<const unsigned char*>(bytes) + offset;
+  return dib;
+}
+
+LockedDib::LockedDib(HGLOBAL packedDib) : lock_(packedDib) {
+  if (lock_.Bytes()) layout_ = ReadDib(lock_.Bytes(), GlobalSize(packedDib));
 }
 
 GlobalMemory MakePackedDib(const void* pixels, int width, int height) {
@@ -54,7 +80,7 @@ GlobalMemory MakePackedDib(const void* pixels, int width, int height) {
   header.biWidth = width;
   header.biHeight = height;  // bottom-up
   header.biPlanes = 1;
-  header.biBitCount = 24;  // a quarter less memory than 32 bits, for every card kept
+  header.biBitCount = 24;  // a quarter less memory than 32 bits
   header.biCompression = BI_RGB;
   const size_t stride = Stride(width, 24);
   header.biSizeImage = static_cast<DWORD>(stride * static_cast<size_t>(height));
@@ -74,25 +100,16 @@ GlobalMemory MakePackedDib(const void* pixels, int width, int height) {
   return memory;
 }
 
-SIZE DibSize(HGLOBAL packedDib) {
-  const LockedGlobal lock(packedDib);
-  const auto* header = static_cast<const BITMAPINFOHEADER*>(lock.Bytes());
-  if (!header || header->biWidth <= 0 || header->biHeight == 0) return {0, 0};
-  return {header->biWidth, header->biHeight < 0 ? -header->biHeight : header->biHeight};
-}
-
 EnhMetafile MakeMetafile(HGLOBAL packedDib) {
-  const LockedGlobal lock(packedDib);
-  const auto* info = static_cast<const BITMAPINFO*>(lock.Bytes());
-  const SIZE size = DibSize(packedDib);
-  if (!info || size.cx == 0) return {};
+  const LockedDib locked(packedDib);
+  if (!locked.Layout()) return {};
+  const DibLayout& dib = *locked.Layout();
   const ScreenDc reference(GetDC(nullptr));
-  const SIZE dpi = ScreenDpi();
   // The frame, in 0.01 mm, sizes the picture; the drawing covers the frame in the
   // reference device's own units, whatever that device claims its millimetres are.
-  const int frameWidth = MulDiv(size.cx, 2540, dpi.cx);
-  const int frameHeight = MulDiv(size.cy, 2540, dpi.cy);
-  int drawWidth = size.cx, drawHeight = size.cy;
+  const int frameWidth = MulDiv(dib.width, 2540, kPictureDpi);
+  const int frameHeight = MulDiv(dib.height, 2540, kPictureDpi);
+  int drawWidth = dib.width, drawHeight = dib.height;
   const int millimetresX = GetDeviceCaps(reference.Get(), HORZSIZE);
   const int millimetresY = GetDeviceCaps(reference.Get(), VERTSIZE);
   if (millimetresX > 0 && millimetresY > 0) {
@@ -102,19 +119,19 @@ EnhMetafile MakeMetafile(HGLOBAL packedDib) {
   const RECT frame{0, 0, frameWidth, frameHeight};
   HDC recorder = CreateEnhMetaFileW(reference.Get(), nullptr, &frame, nullptr);
   if (!recorder) return {};
-  SetStretchBltMode(recorder, COLORONCOLOR);
-  StretchDIBits(recorder, 0, 0, drawWidth, drawHeight, 0, 0, size.cx, size.cy,
-                DibPixels(&info->bmiHeader), info, DIB_RGB_COLORS, SRCCOPY);
+  SetStretchBltMode(recorder, HALFTONE);
+  StretchDIBits(recorder, 0, 0, drawWidth, drawHeight, 0, 0, dib.width, dib.height, dib.pixels,
+                dib.info, DIB_RGB_COLORS, SRCCOPY);
   return EnhMetafile(CloseEnhMetaFile(recorder));
 }
 
 std::string EncodeJpeg(HGLOBAL packedDib) {
-  const LockedGlobal lock(packedDib);
-  const auto* header = static_cast<const BITMAPINFOHEADER*>(lock.Bytes());
-  const SIZE size = DibSize(packedDib);
-  if (!header || size.cx == 0 || (header->biBitCount != 24 && header->biBitCount != 32)) return {};
-  std::vector<unsigned char> rows = TopDownRows(header);
-  const UINT stride = static_cast<UINT>(Stride(size.cx, header->biBitCount));
+  const LockedDib locked(packedDib);
+  if (!locked.Layout()) return {};
+  const DibLayout& dib = *locked.Layout();
+  const WORD bits = dib.info->bmiHeader.biBitCount;
+  if ((bits != 24 && bits != 32) || dib.info->bmiHeader.biCompression != BI_RGB) return {};
+  std::vector<unsigned char> rows = TopDownRows(dib);
   ComPtr<IWICImagingFactory> factory;
   ComPtr<IWICBitmap> bitmap;
   ComPtr<IStream> stream;
@@ -124,9 +141,10 @@ std::string EncodeJpeg(HGLOBAL packedDib) {
   if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                               IID_IWICImagingFactory, PutVoid(factory))) ||
       FAILED(factory->CreateBitmapFromMemory(
-          static_cast<UINT>(size.cx), static_cast<UINT>(size.cy),
-          header->biBitCount == 24 ? GUID_WICPixelFormat24bppBGR : GUID_WICPixelFormat32bppBGR,
-          stride, static_cast<UINT>(rows.size()), rows.data(), bitmap.Put())) ||
+          static_cast<UINT>(dib.width), static_cast<UINT>(dib.height),
+          bits == 24 ? GUID_WICPixelFormat24bppBGR : GUID_WICPixelFormat32bppBGR,
+          static_cast<UINT>(dib.stride), static_cast<UINT>(rows.size()), rows.data(),
+          bitmap.Put())) ||
       FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put())) ||
       FAILED(factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, encoder.Put())) ||
       FAILED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) ||
@@ -146,7 +164,7 @@ std::string EncodeJpeg(HGLOBAL packedDib) {
   HGLOBAL memory = nullptr;  // the stream's own
   STATSTG stat{};
   if (FAILED(frame->Initialize(options.Get())) ||
-      FAILED(frame->SetSize(static_cast<UINT>(size.cx), static_cast<UINT>(size.cy))) ||
+      FAILED(frame->SetSize(static_cast<UINT>(dib.width), static_cast<UINT>(dib.height))) ||
       FAILED(frame->SetPixelFormat(&format)) || FAILED(frame->WriteSource(bitmap.Get(), nullptr)) ||
       FAILED(frame->Commit()) || FAILED(encoder->Commit()) ||
       FAILED(GetHGlobalFromStream(stream.Get(), &memory)) ||

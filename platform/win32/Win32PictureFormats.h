@@ -1,10 +1,12 @@
-// The forms a picture takes on its way to other programs: a packed 24-bit DIB (what
-// the clipboard and the view keep), an enhanced metafile and a JPEG (made from the DIB
-// only when a program asks). Internal to platform/win32.
+// The forms a picture takes on its way to other programs: a packed 24-bit DIB, an
+// enhanced metafile and a JPEG, each made only when a program asks. Every packed DIB is
+// checked against the memory that holds it before a pixel of it is read: one may come
+// from another program. Internal to platform/win32.
 #pragma once
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/win32/Win32Handles.h"
@@ -15,16 +17,40 @@ namespace td::win32 {
 // there is no memory for it.
 GlobalMemory MakePackedDib(const void* pixels, int width, int height);
 
-// The width and height of a packed DIB, pixels; zeros when it is none.
-SIZE DibSize(HGLOBAL packedDib);
+// Where the parts of a packed DIB lie, once it has been found sound: a header the
+// program knows (BITMAPINFOHEADER or a later one), a positive width and a height, one
+// plane, a bit count of 1, 4, 8, 16, 24 or 32, no compression (or bit fields for 16 and
+// 32 bits), a colour table of at most 256 entries, and every row inside the block.
+struct DibLayout {
+  const BITMAPINFO* info = nullptr;
+  const unsigned char* pixels = nullptr;
+  int width = 0;
+  int height = 0;  // rows, whichever way they run
+  bool topDown = false;
+  size_t stride = 0;
+};
 
-// An enhanced metafile that draws the packed DIB at its pixel size on the screen.
+// The layout of the packed DIB in `bytes` (a block of `size` bytes); nothing when it
+// is not sound.
+std::optional<DibLayout> ReadDib(const void* bytes, size_t size);
+
+// The same for a packed DIB in global memory, locked while the layout is used.
+class LockedDib {
+ public:
+  explicit LockedDib(HGLOBAL packedDib);
+  const std::optional<DibLayout>& Layout() const { return layout_; }
+
+ private:
+  LockedGlobal lock_;
+  std::optional<DibLayout> layout_;
+};
+
+// An enhanced metafile that draws the packed DIB at its size at 96 DPI; empty when the
+// DIB is not sound.
 EnhMetafile MakeMetafile(HGLOBAL packedDib);
 
-// The packed DIB as a JPEG file (quality 0.9); empty when it cannot be made.
+// The packed DIB as a JPEG file (quality 0.9); empty when it is not sound or cannot be
+// encoded.
 std::string EncodeJpeg(HGLOBAL packedDib);
-
-// The screen's logical resolution, dots per inch.
-SIZE ScreenDpi();
 
 }  // namespace td::win32

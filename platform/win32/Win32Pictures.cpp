@@ -1,4 +1,5 @@
-// Pictures loaded from files through the Windows Imaging Component.
+// Pictures through the Windows Imaging Component: the header when a file is loaded, the
+// pixels only when a picture is drawn or copied out.
 #include <windows.h>
 #include <wincodec.h>
 
@@ -10,64 +11,117 @@
 #include "platform/win32/Win32Ui.h"
 
 namespace td::win32 {
+namespace {
 
-Win32Picture::Win32Picture(Bitmap bitmap, const void* bits, int width, int height)
-    : bitmap_(std::move(bitmap)), bits_(bits), width_(width), height_(height) {}
+// A card is a few hundred kB; a file far beyond any picture's is no card.
+constexpr std::size_t kLargestPictureFile = 256u << 20;
 
-std::unique_ptr<Picture> LoadPictureFile(const std::string& path) {
+ComPtr<IWICImagingFactory> ImagingFactory() {
+  ComPtr<IWICImagingFactory> factory;
+  CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                   IID_IWICImagingFactory, PutVoid(factory));
+  return factory;
+}
+
+// The first frame of a picture held in memory; null when the bytes are no picture WIC
+// knows. The stream reads the bytes in place: they must outlive the frame.
+ComPtr<IWICBitmapFrameDecode> FirstFrame(IWICImagingFactory& factory, const std::string& bytes) {
+  ComPtr<IWICStream> stream;
+  ComPtr<IWICBitmapDecoder> decoder;
+  ComPtr<IWICBitmapFrameDecode> frame;
+  auto* data = reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data()));
+  if (FAILED(factory.CreateStream(stream.Put())) ||
+      FAILED(stream->InitializeFromMemory(data, static_cast<DWORD>(bytes.size()))) ||
+      FAILED(factory.CreateDecoderFromStream(stream.Get(), nullptr,
+                                             WICDecodeMetadataCacheOnDemand, decoder.Put())) ||
+      FAILED(decoder->GetFrame(0, frame.Put()))) {
+    return {};
+  }
+  return frame;
+}
+
+bool IsJpeg(const std::string& bytes) { return bytes.rfind("\xFF\xD8\xFF", 0) == 0; }
+
+}  // namespace
+
+std::shared_ptr<const EncodedPicture> ReadPictureFile(const std::string& path) {
   const std::wstring file = Widen(path);
   const DWORD attributes = GetFileAttributesW(file.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) ThrowLastError(Subject::kEntry);
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) throw ErrorFromWin32(ERROR_ACCESS_DENIED);
+  auto picture = std::make_shared<EncodedPicture>();
+  picture->bytes = ReadFileHead(path, kLargestPictureFile + 1);
+  if (picture->bytes.size() > kLargestPictureFile) throw InvalidPictureError();
 
-  ComPtr<IWICImagingFactory> factory;
-  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Put())))) {
-    throw InternalError();
-  }
-  ComPtr<IWICBitmapDecoder> decoder;
-  HRESULT hr = factory->CreateDecoderFromFilename(file.c_str(), nullptr, GENERIC_READ,
-                                                  WICDecodeMetadataCacheOnDemand, decoder.Put());
-  // A file that cannot be opened says why; one that is no picture is an invalid one.
-  if (HRESULT_FACILITY(hr) == FACILITY_WIN32) throw ErrorFromHresult(hr, InvalidPictureError());
-  if (FAILED(hr)) throw InvalidPictureError();
-  ComPtr<IWICBitmapFrameDecode> frame;
-  if (FAILED(decoder->GetFrame(0, frame.Put()))) throw InvalidPictureError();
-  UINT claimedWidth = 0, claimedHeight = 0;
-  if (FAILED(frame->GetSize(&claimedWidth, &claimedHeight)) ||
-      static_cast<double>(claimedWidth) * claimedHeight > kMaxPicturePixels) {
+  const ComPtr<IWICImagingFactory> factory = ImagingFactory();
+  if (!factory) throw InternalError();
+  const ComPtr<IWICBitmapFrameDecode> frame = FirstFrame(*factory.Get(), picture->bytes);
+  UINT width = 0, height = 0;
+  if (!frame || FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0 ||
+      width > 0x7FFF || height > 0x7FFF ||
+      static_cast<double>(width) * height > kMaxPicturePixels) {
     throw InvalidPictureError();
+  }
+  picture->width = static_cast<int>(width);
+  picture->height = static_cast<int>(height);
+  picture->jpeg = IsJpeg(picture->bytes);
+  return picture;
+}
+
+std::optional<DecodedPicture> DecodePicture(const EncodedPicture& picture, int width,
+                                            int height) {
+  if (width <= 0 || height <= 0 || static_cast<double>(width) * height > kMaxPicturePixels) {
+    return std::nullopt;
+  }
+  const ComPtr<IWICImagingFactory> factory = ImagingFactory();
+  if (!factory) return std::nullopt;
+  const ComPtr<IWICBitmapFrameDecode> frame = FirstFrame(*factory.Get(), picture.bytes);
+  ComPtr<IWICBitmapSource> source;
+  if (!frame || FAILED(frame->QueryInterface(IID_IWICBitmapSource, PutVoid(source)))) {
+    return std::nullopt;
+  }
+  ComPtr<IWICBitmapScaler> scaler;
+  if (width != picture.width || height != picture.height) {
+    // Fant: a smooth average of the pixels each one covers, in either direction.
+    if (FAILED(factory->CreateBitmapScaler(scaler.Put())) ||
+        FAILED(scaler->Initialize(source.Get(), static_cast<UINT>(width),
+                                  static_cast<UINT>(height), WICBitmapInterpolationModeFant))) {
+      return std::nullopt;
+    }
+    source.Reset();
+    scaler->QueryInterface(IID_IWICBitmapSource, PutVoid(source));
   }
   ComPtr<IWICFormatConverter> converter;
-  if (FAILED(factory->CreateFormatConverter(converter.Put())) ||
-      FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGR,
+  if (!source || FAILED(factory->CreateFormatConverter(converter.Put())) ||
+      FAILED(converter->Initialize(source.Get(), GUID_WICPixelFormat32bppBGR,
                                    WICBitmapDitherTypeNone, nullptr, 0.0,
                                    WICBitmapPaletteTypeCustom))) {
-    throw InvalidPictureError();
+    return std::nullopt;
   }
-  UINT width = 0, height = 0;
-  if (FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0 ||
-      width > 0x7FFF || height > 0x7FFF) {
-    throw InvalidPictureError();
-  }
-
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = static_cast<LONG>(width);
-  info.bmiHeader.biHeight = -static_cast<LONG>(height);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
+  DecodedPicture decoded;
   void* bits = nullptr;
-  Bitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap || !bits) throw OutOfMemoryError();
-  const UINT stride = width * 4;
-  if (FAILED(converter->CopyPixels(nullptr, stride, stride * height,
+  decoded.bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!decoded.bitmap || !bits) return std::nullopt;
+  const UINT stride = static_cast<UINT>(width) * 4;
+  if (FAILED(converter->CopyPixels(nullptr, stride, stride * static_cast<UINT>(height),
                                    static_cast<BYTE*>(bits)))) {
-    throw InvalidPictureError();
+    return std::nullopt;
   }
-  return std::make_unique<Win32Picture>(std::move(bitmap), bits, static_cast<int>(width),
-                                        static_cast<int>(height));
+  decoded.bits = bits;
+  decoded.width = width;
+  decoded.height = height;
+  return decoded;
+}
+
+std::unique_ptr<Picture> LoadPictureFile(const std::string& path) {
+  return std::make_unique<Win32Picture>(ReadPictureFile(path));
 }
 
 }  // namespace td::win32

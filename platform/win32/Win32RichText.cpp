@@ -1,11 +1,12 @@
-// RichTextView on the system's RichEdit control: an RTF document, or pictures pasted
-// one after another.
+// RichTextView on the system's RichEdit control: an RTF document, or pictures added one
+// after another at its end.
 #include <algorithm>
 #include <cstring>
 
+#include "platform/win32/Win32CardObject.h"
 #include "platform/win32/Win32ComObjects.h"
 #include "platform/win32/Win32Internal.h"
-#include "platform/win32/Win32PictureFormats.h"
+#include "platform/win32/Win32Picture.h"
 #include "platform/win32/Win32RichTextOle.h"
 #include "platform/win32/Win32Text.h"
 #include "platform/win32/Win32Ui.h"
@@ -60,31 +61,37 @@ void FreezeRedrawBriefly(HWND view) {
   SendMessageW(view, WM_SETREDRAW, FALSE, 0);
 }
 
-// A picture object that draws and keeps only the DIB: the default handler of a static
-// bitmap with its data cache. (Wine draws no pasted metafile, and a cached metafile
-// beside the DIB would double the memory of every card.)
-ComPtr<IOleObject> MakePictureObject(IStorage& storage, STGMEDIUM& dib) {
-  ComPtr<IOleObject> object;
-  ComPtr<IPersistStorage> persist;
-  ComPtr<IOleCache> cache;
-  FORMATETC format = DibFormat();
-  DWORD connection = 0;
-  HRESULT hr = OleCreateDefaultHandler(CLSID_Picture_Dib, nullptr, IID_IOleObject, PutVoid(object));
-  if (SUCCEEDED(hr)) hr = object->QueryInterface(IID_IPersistStorage, PutVoid(persist));
-  if (SUCCEEDED(hr)) hr = persist->InitNew(&storage);  // nothing is written to it
-  if (SUCCEEDED(hr)) hr = object->QueryInterface(IID_IOleCache, PutVoid(cache));
-  if (SUCCEEDED(hr)) hr = cache->Cache(&format, ADVF_PRIMEFIRST, &connection);
-  if (SUCCEEDED(hr)) hr = cache->SetData(&format, &dib, TRUE);  // the cache takes the DIB
-  if (FAILED(hr)) throw ErrorFromHresult(hr, InvalidClipboardFormatError());
-  return object;
-}
+// What the user has made of the view: the selection, the scroll position and the
+// read-only switch. Kept while the program adds to the end of the view (which moves
+// the caret there and lifts the switch for a moment), and put back afterwards: nothing
+// of it is the user's to notice.
+class UserView {
+ public:
+  explicit UserView(HWND view) : view_(view), readOnly_(IsReadOnly(view)) {
+    SendMessageW(view_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection_));
+    SendMessageW(view_, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll_));
+    const LONG end = TextLength(view_);
+    CHARRANGE atEnd{end, end};
+    SendMessageW(view_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&atEnd));
+    if (readOnly_) SendMessageW(view_, EM_SETREADONLY, FALSE, 0);
+  }
+  ~UserView() {
+    if (readOnly_) SendMessageW(view_, EM_SETREADONLY, TRUE, 0);
+    SendMessageW(view_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection_));
+    SendMessageW(view_, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll_));
+  }
+  UserView(const UserView&) = delete;
+  UserView& operator=(const UserView&) = delete;
 
-// The clipboard's picture at the caret as one embedded object, replacing the
-// selection; the caret ends behind it.
-void PastePicture(HWND view, GlobalMemory dib) {
-  const SIZE size = DibSize(dib.Get());
-  if (size.cx == 0) throw InvalidPictureError();
-  const SIZE dpi = ScreenDpi();
+ private:
+  HWND view_;
+  bool readOnly_;
+  CHARRANGE selection_{};
+  POINT scroll_{};
+};
+
+// The card at the end of the view as one embedded object.
+void AppendCard(HWND view, std::shared_ptr<const EncodedPicture> picture) {
   const auto ole = RichEditOle(view);
   if (!ole) throw InternalError();
   ComPtr<IOleClientSite> site;
@@ -92,24 +99,22 @@ void PastePicture(HWND view, GlobalMemory dib) {
   HRESULT hr = ole->GetClientSite(site.Put());
   if (SUCCEEDED(hr)) hr = NewMemoryStorage(storage.Put());
   if (FAILED(hr)) throw ErrorFromHresult(hr, InvalidClipboardFormatError());
-  StorageMedium medium;
-  medium.Get()->tymed = TYMED_HGLOBAL;
-  medium.Get()->hGlobal = dib.Detach();
-  const ComPtr<IOleObject> object = MakePictureObject(*storage.Get(), *medium.Get());
-  medium.HandedOn();
+  const SIZEL extent = PictureExtent(*picture);
+  const ComPtr<IOleObject> object = MakeCardObject(std::move(picture), view);
   hr = object->SetClientSite(site.Get());
   if (FAILED(hr)) throw ErrorFromHresult(hr, InvalidClipboardFormatError());
 
   REOBJECT reo{};
   reo.cbStruct = sizeof reo;
   reo.cp = REO_CP_SELECTION;
-  reo.clsid = CLSID_Picture_Dib;
+  object->GetUserClassID(&reo.clsid);
   reo.poleobj = object.Get();
   reo.pstg = storage.Get();
   reo.polesite = site.Get();
-  reo.sizel = {MulDiv(size.cx, 2540, dpi.cx), MulDiv(size.cy, 2540, dpi.cy)};  // 0.01 mm
+  reo.sizel = extent;  // known from the header: laying the view out decodes nothing
   reo.dvaspect = DVASPECT_CONTENT;
   FreezeRedrawBriefly(view);
+  const UserView keep(view);
   hr = ole->InsertObject(&reo);  // the control takes references of its own
   if (FAILED(hr)) throw ErrorFromHresult(hr, InvalidClipboardFormatError());
 }
@@ -151,16 +156,10 @@ class Win32RichTextView : public ChildControl<RichTextView> {
     if (position <= 1) SendMessageW(h, WM_VSCROLL, SB_TOP, 0);
   }
 
-  void PasteFromClipboard() override {
-    HWND h = Live();
-    // Wine's RichEdit would insert an object into a read-only view.
-    if (!h || IsReadOnly(h)) return;
-    GlobalMemory dib = ClipboardDib();
-    if (!dib) {
-      SendMessageW(h, WM_PASTE, 0, 0);  // no picture: whatever the clipboard holds
-      return;
-    }
-    PastePicture(h, std::move(dib));
+  void AppendPicture(const Picture& picture) override {
+    const auto* own = dynamic_cast<const Win32Picture*>(&picture);
+    if (!own) throw InvalidPictureError();
+    if (HWND h = Live()) AppendCard(h, own->Encoded());
   }
 };
 
@@ -185,6 +184,9 @@ std::unique_ptr<RichTextView> CreateRichTextView(const std::shared_ptr<WindowCor
       WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, WS_EX_CLIENTEDGE, spec.bounds,
       nullptr);
   SendMessageW(h, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);  // the default 32K would cut long files
+  // The user changes nothing in a view, so there is nothing to undo; the program's own
+  // additions would otherwise be kept a second time, one undo step each.
+  SendMessageW(h, EM_SETUNDOLIMIT, 0, 0);
   SendMessageW(h, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ToColorRef(spec.backColor)));
   UseTinyFont(h);
   // The control takes a reference of its own.

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/Win32CardObject.h"
 #include "platform/win32/Win32ComObjects.h"
 #include "platform/win32/Win32PictureFormats.h"
+#include "platform/win32/Win32Ui.h"
 
 namespace td::win32 {
 namespace {
@@ -18,31 +20,20 @@ constexpr IID kIidRichEditOleCallback = {
 
 UINT RtfFormat() { return RegisterClipboardFormatW(L"Rich Text Format"); }
 
-// One picture object: CF_DIB from its cache, CF_ENHMETAFILE made from that on request.
+// A copy of one picture: CF_DIB and CF_ENHMETAFILE at full size, from the card.
 class PictureData final : public DataObjectBase {
  public:
-  explicit PictureData(ComPtr<IDataObject> cache)
-      : DataObjectBase({DibFormat(), MetafileFormat()}), cache_(std::move(cache)) {}
+  explicit PictureData(ComPtr<IDataObject> card)
+      : DataObjectBase({DibFormat(), MetafileFormat()}), card_(std::move(card)) {}
 
   HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
     if (!format || !medium) return E_INVALIDARG;
     const HRESULT offered = QueryGetData(format);
-    if (offered != S_OK) return offered;
-    FORMATETC dib = DibFormat();
-    if (format->cfFormat == CF_DIB) return cache_->GetData(&dib, medium);
-    StorageMedium bits;
-    const HRESULT hr = cache_->GetData(&dib, bits.Get());
-    if (FAILED(hr)) return hr;
-    EnhMetafile metafile = MakeMetafile(bits.Get()->hGlobal);
-    if (!metafile) return E_OUTOFMEMORY;
-    medium->tymed = TYMED_ENHMF;
-    medium->hEnhMetaFile = metafile.Detach();
-    medium->pUnkForRelease = nullptr;
-    return S_OK;
+    return offered == S_OK ? card_->GetData(format, medium) : offered;
   }
 
  private:
-  ComPtr<IDataObject> cache_;
+  ComPtr<IDataObject> card_;
 };
 
 void AppendHex(std::string& out, const std::string& bytes) {
@@ -56,23 +47,36 @@ void AppendHex(std::string& out, const std::string& bytes) {
   }
 }
 
-// One character of a copied range: a picture object, or a letter.
+// One character of a copied range: a picture object with its extent, or a letter.
 struct Piece {
   ComPtr<IDataObject> picture;
+  SIZEL extent{};
   wchar_t letter = 0;
 };
 
-void AppendPicture(std::string& rtf, IDataObject& picture) {
+// The card's own JPEG file where it is one, else its pixels encoded as one.
+std::string JpegOf(IDataObject& picture) {
+  FORMATETC jpegFormat{JpegFileFormat(), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  StorageMedium file;
+  if (SUCCEEDED(picture.GetData(&jpegFormat, file.Get()))) {
+    const LockedGlobal bytes(file.Get()->hGlobal);
+    if (!bytes.Bytes()) return {};
+    return std::string(static_cast<const char*>(bytes.Bytes()), GlobalSize(file.Get()->hGlobal));
+  }
   FORMATETC dibFormat = DibFormat();
   StorageMedium dib;
-  if (FAILED(picture.GetData(&dibFormat, dib.Get()))) return;
-  const SIZE size = DibSize(dib.Get()->hGlobal);
-  const std::string jpeg = EncodeJpeg(dib.Get()->hGlobal);
+  if (FAILED(picture.GetData(&dibFormat, dib.Get()))) return {};
+  return EncodeJpeg(dib.Get()->hGlobal);
+}
+
+// One \pict group, sized as the card is at 100 %: 96 pixels to the inch.
+void AppendPicture(std::string& rtf, IDataObject& picture, SIZEL extent) {
+  const std::string jpeg = JpegOf(picture);
   if (jpeg.empty()) return;
-  const SIZE dpi = ScreenDpi();
-  rtf += "{\\pict\\jpegblip\\picw" + std::to_string(size.cx) + "\\pich" +
-         std::to_string(size.cy) + "\\picwgoal" + std::to_string(MulDiv(size.cx, 1440, dpi.cx)) +
-         "\\pichgoal" + std::to_string(MulDiv(size.cy, 1440, dpi.cy)) + "\n";
+  rtf += "{\\pict\\jpegblip\\picw" + std::to_string(MulDiv(extent.cx, 96, 2540)) + "\\pich" +
+         std::to_string(MulDiv(extent.cy, 96, 2540)) + "\\picwgoal" +
+         std::to_string(MulDiv(extent.cx, 1440, 2540)) + "\\pichgoal" +
+         std::to_string(MulDiv(extent.cy, 1440, 2540)) + "\n";
   AppendHex(rtf, jpeg);
   rtf += "}";
 }
@@ -105,7 +109,7 @@ class RangeRtf final : public DataObjectBase {
     std::string rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\n";
     for (const Piece& piece : pieces_) {
       if (piece.picture) {
-        AppendPicture(rtf, *piece.picture.Get());
+        AppendPicture(rtf, *piece.picture.Get(), piece.extent);
       } else {
         AppendLetter(rtf, piece.letter);
       }
@@ -142,12 +146,6 @@ ComPtr<IDataObject> PictureAt(IRichEditOle& ole, LONG cp, SIZEL* himetric) {
   return data;
 }
 
-LONG TextLength(HWND view) {
-  GETTEXTLENGTHEX query{GTL_NUMCHARS | GTL_PRECISE, 1200};
-  return static_cast<LONG>(
-      SendMessageW(view, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
-}
-
 // The data that a copy or drag of `range` offers.
 HRESULT DataForRange(HWND view, CHARRANGE range, IDataObject** out) {
   *out = nullptr;
@@ -175,8 +173,9 @@ HRESULT DataForRange(HWND view, CHARRANGE range, IDataObject** out) {
     if (FAILED(ole->GetObject(i, &reo, REO_GETOBJ_POLEOBJ)) || !reo.poleobj) continue;
     const ComPtr<IOleObject> object(reo.poleobj);
     if (reo.cp >= from && reo.cp < to) {
-      object->QueryInterface(IID_IDataObject,
-                             PutVoid(pieces[static_cast<size_t>(reo.cp - from)].picture));
+      Piece& piece = pieces[static_cast<size_t>(reo.cp - from)];
+      object->QueryInterface(IID_IDataObject, PutVoid(piece.picture));
+      piece.extent = reo.sizel;
     }
   }
   *out = new (std::nothrow) RangeRtf(std::move(pieces));
@@ -244,13 +243,13 @@ LONG PictureUnderPoint(HWND view, POINT point) {
   POINTL at{point.x, point.y};
   const LONG hit =
       static_cast<LONG>(SendMessageW(view, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&at)));
-  const SIZE dpi = ScreenDpi();
+  const int dpi = DpiOf(view);
   for (LONG cp = hit > 0 ? hit - 1 : 0; cp <= hit; ++cp) {
     SIZEL size{};
     if (!PictureAt(*ole.Get(), cp, &size)) continue;
     POINTL origin{};
     SendMessageW(view, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&origin), cp);
-    if (point.x >= origin.x && point.x < origin.x + MulDiv(size.cx, dpi.cx, 2540)) return cp;
+    if (point.x >= origin.x && point.x < origin.x + MulDiv(size.cx, dpi, 2540)) return cp;
   }
   return -1;
 }
@@ -291,6 +290,12 @@ ComPtr<IRichEditOle> RichEditOle(HWND view) {
   ComPtr<IRichEditOle> ole;
   SendMessageW(view, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(ole.Put()));
   return ole;
+}
+
+LONG TextLength(HWND view) {
+  GETTEXTLENGTHEX query{GTL_NUMCHARS | GTL_PRECISE, 1200};
+  return static_cast<LONG>(
+      SendMessageW(view, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
 }
 
 bool IsReadOnly(HWND view) {

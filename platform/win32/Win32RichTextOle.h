@@ -14,6 +14,8 @@ namespace td::win32 {
 
 ComPtr<IRichEditOle> RichEditOle(HWND view);
 bool IsReadOnly(HWND view);
+// Characters in the view; an embedded picture counts as one.
+LONG TextLength(HWND view);
 // A new storage in memory, for one embedded object.
 HRESULT NewMemoryStorage(IStorage** out);
 

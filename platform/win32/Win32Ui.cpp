@@ -110,6 +110,15 @@ class Win32Ui : public Ui {
 double TwipsPerPixelX() { return Metrics().twipsPerPixelX; }
 double TwipsPerPixelY() { return Metrics().twipsPerPixelY; }
 int ScreenDpiY() { return Metrics().dpiY; }
+
+int DpiOf(HWND window) {
+  // Windows 10 and Wine know each window's own; older systems have one for all.
+  using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  const UINT dpi = window && getDpiForWindow ? getDpiForWindow(window) : 0;
+  return dpi > 0 ? static_cast<int>(dpi) : ScreenDpiY();
+}
 int ToPixelsX(double twips) { return static_cast<int>(std::lround(twips / TwipsPerPixelX())); }
 int ToPixelsY(double twips) { return static_cast<int>(std::lround(twips / TwipsPerPixelY())); }
 

@@ -32,6 +32,8 @@ double TwipsPerPixelY();
 int ToPixelsX(double twips);
 int ToPixelsY(double twips);
 int ScreenDpiY();
+// The dots per inch a window is drawn at.
+int DpiOf(HWND window);
 
 // An interface colour (red + 256*green + 65536*blue) as a COLORREF; values with the
 // top bit set name a system colour by its index, as the classic runtime allows.
@@ -146,9 +148,6 @@ void DeliverTimerTick(WindowCore& core, UINT_PTR id);
 std::unique_ptr<Picture> LoadPictureFile(const std::string& path);
 void ClearSystemClipboard();
 void PutPictureOnClipboard(const Picture& picture);
-// A copy of the clipboard's picture as a packed DIB (straight from the program's own
-// promise while it owns the clipboard); empty when the clipboard holds no picture.
-GlobalMemory ClipboardDib();
 // Makes what the program promised the clipboard, so that it outlives the program.
 void FinishClipboard();
 

@@ -12,6 +12,7 @@ text with one picture per card, and every card has a size of its own.
 from __future__ import annotations
 
 import shutil
+import subprocess
 import sys
 import time
 
@@ -49,6 +50,23 @@ def many_cards(c: Case, count: int) -> None:
         (c.host / name).mkdir()
         shutil.copyfile(bases[n % len(bases)], c.host / name / f"{name}c.jpg")
     c.host_before = wk.tree(c.host)
+
+
+def plain_cards(c: Case, count: int) -> dict[str, tuple[int, int]]:
+    """Replaces the host's cards with `count` small plain pictures, each of a size of its
+    own (quick to make, so that a fill can be long)."""
+    shutil.rmtree(c.host)
+    c.host.mkdir()
+    sizes = {}
+    for n in range(count):
+        name = f"a{n:04d}"
+        sizes[name] = (100 + n, 140 + n)
+        (c.host / name).mkdir()
+        subprocess.run(["convert", "-size", f"{sizes[name][0]}x{sizes[name][1]}",
+                        f"xc:rgb({40 + n % 200},{90 + n % 150},120)", "-quality", "80",
+                        str(c.host / name / f"{name}c.jpg")], check=True)
+    c.host_before = wk.tree(c.host)
+    return sizes
 
 
 def listing(c: Case, pattern: str) -> list[str]:
@@ -180,6 +198,45 @@ def filling(c: Case) -> None:
     run = c.run_app(master, [" ShowCards "], interact=close_early, timeout=90)
     c.check_ended(run, bound=None)
     c.check_master(master, {wk.EXE_NAME})
+
+
+@case
+def meddling(c: Case) -> None:
+    """The user clicks, selects, deletes, types, pastes and drags in the view while it
+    fills: every card still goes in once, in pass order, and nothing else does."""
+    sizes = plain_cards(c, 300)
+    master, _ = c.master(())
+
+    def interact(app):
+        if not c.check(c.wait_window(WAITING) is not None,
+                       f"the progress window {WAITING!r} shows"):
+            c.evidence("no-progress")
+            return
+        meddler = c.wintool.start("meddle", "--title", VIEWER, VIEW_CLASS, "4")
+        time.sleep(0.3)
+        begun = view_length(c)
+        c.check(begun is not None and begun < len(sizes),
+                "precondition: the user acts while the view fills",
+                f"{begun} of {len(sizes)} cards were in")
+        meddler.finish(60)
+        if not c.check(c.wait_window(READY, 60) is not None, f"the view gets {READY!r}"):
+            c.evidence("not-ready")
+            return
+        c.display.screenshot(c.evidence_dir / "after-meddling.png")
+        expected = [name for name in listing(c, "a????") if name in sizes]
+        c.wintool.run("copyview", "--title", VIEWER, VIEW_CLASS, timeout=120)
+        picts = clipboard(c).get("picts", [])
+        got = [(p["w"], p["h"]) for p in picts]
+        by_size = {size: name for name, size in sizes.items()}
+        c.check(got == [sizes[name] for name in expected],
+                f"the view holds exactly the {len(expected)} cards, in pass order",
+                f"got {len(got)}: {[by_size.get(s, s) for s in got][:12]}...")
+        length = view_length(c)
+        c.check(length == len(expected), "and nothing between them", f"it holds {length}")
+        c.close_window(app, VIEWER)
+
+    run = c.run_app(master, ["showcards"], interact=interact, timeout=150)
+    c.check_ended(run, bound=None)
 
 
 @case

@@ -290,5 +290,40 @@ TEST_F(Viewer, ASecondStartOfTheFillDoesNothing) {
   EXPECT_TRUE(checked);
 }
 
+// Users click, select, type and drag while a long fill runs, and another program takes
+// the clipboard after each card is put there: every card still goes in once, in pass
+// order, with nothing between them.
+TEST_F(Viewer, TheFillIsImmuneToTheUserAndToOtherPrograms) {
+  AddCards(30);
+  AddCard("c0001");
+  AddCard("b0001");
+  run.sim.yieldCost = 0.05;
+  for (int i = 0; i < 12; ++i) {
+    run.sim.At(6.2 + i * 0.1, [this, i] {
+      sim::SimRichTextView& view = View();
+      switch (i % 4) {
+        case 0: view.UserClick(0); break;
+        case 1: view.UserSelect(0, 1); break;
+        case 2: view.UserType("x"); break;
+        default: view.UserDropCopy(0, 1); break;
+      }
+    });
+  }
+  run.sim.afterClipboardPut = [this] { run.sim.clipboard = "another program's picture"; };
+  RunViewer(10, [&] {
+    std::vector<std::string> expected;
+    for (int i = 1; i <= 30; ++i) {
+      const std::string card = "a00" + std::string(i < 10 ? "0" : "") + std::to_string(i);
+      expected.push_back(run.hostData + card + "\\" + card + "c.jpg");
+    }
+    for (const char* card : {"c0001", "b0001"}) {
+      expected.push_back(run.hostData + card + "\\" + card + "c.jpg");
+    }
+    EXPECT_EQ(View().pictures, expected);
+    EXPECT_EQ(View().selStart, 1) << "once filled, the view starts as ever";
+  });
+  EXPECT_TRUE(checked);
+}
+
 }  // namespace
 }  // namespace td::test

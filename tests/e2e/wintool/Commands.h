@@ -32,6 +32,8 @@ int Kill(const std::wstring& name);
 int Type(HWND top, const std::wstring& cls, const std::wstring& text);
 int Length(HWND top, const std::wstring& cls);
 int CopyView(HWND top, const std::wstring& cls, long from = 0, long to = -1);
+// Acts as a user in the view for `seconds`: clicks, deletes, types, pastes and drags.
+int Meddle(HWND top, const std::wstring& cls, double seconds);
 
 int Clipboard();                      // ClipboardCommand.cpp
 int Dir(const std::wstring& pattern);  // DirCommand.cpp

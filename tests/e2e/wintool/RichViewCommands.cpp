@@ -1,5 +1,5 @@
 // Commands on a window's text control, the viewer's and the help window's rich-text
-// view above all: type, length, copyview.
+// view above all: type, length, copyview, meddle.
 #include <windows.h>
 #include <richedit.h>
 
@@ -28,6 +28,32 @@ int Type(HWND top, const std::wstring& cls, const std::wstring& text) {
   Sleep(500);
   Emit("{\"before\":" + std::to_string(before) + ",\"after\":" +
        std::to_string(TextLength(view)) + "}");
+  return 0;
+}
+
+int Meddle(HWND top, const std::wstring& cls, double seconds) {
+  HWND view = FirstChildOfClass(top, cls);
+  if (!view) return 1;
+  const auto at = [](int x, int y) { return MAKELPARAM(x, y); };
+  const auto click = [&](int x, int y) {
+    PostMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at(x, y));
+    PostMessageW(view, WM_LBUTTONUP, 0, at(x, y));
+  };
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+  int rounds = 0;
+  for (; GetTickCount64() < end; ++rounds) {
+    click(20, 20);  // selects the first picture
+    PostMessageW(view, WM_KEYDOWN, VK_DELETE, 1);
+    PostMessageW(view, WM_KEYUP, VK_DELETE, 1);
+    PostMessageW(view, WM_CHAR, L'x', 1);
+    PostMessageW(view, WM_PASTE, 0, 0);
+    click(2, 2);    // the caret to the start
+    PostMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at(20, 20));  // a drag to the right
+    PostMessageW(view, WM_MOUSEMOVE, MK_LBUTTON, at(140, 30));
+    PostMessageW(view, WM_LBUTTONUP, 0, at(140, 30));
+    Sleep(40);
+  }
+  Emit("{\"rounds\":" + std::to_string(rounds) + "}");
   return 0;
 }
 

@@ -22,6 +22,9 @@
 //   wintool length SELECT CLASS               the text length of that child (a picture is 1)
 //   wintool copyview SELECT CLASS [FROM TO]   selects all of that child (or characters
 //                                             FROM to TO) and copies it, as Ctrl+C does
+//   wintool meddle SELECT CLASS SECONDS       acts as a user in that child for SECONDS:
+//                                             clicks a picture, presses Delete, types,
+//                                             pastes, moves the caret, drags
 //   wintool clipboard                         the clipboard's formats, the size of its
 //                                             picture, and the pictures in its rich text
 //   wintool dir PATTERN                       the names a directory search yields, in order
@@ -121,6 +124,9 @@ int RunOnWindow(const std::wstring& cmd, const Args& a, HWND h) {
   }
   if (cmd == L"copyview") return a.rest.size() == 1 ? CopyView(h, a.rest[0]) : Usage();
   if (cmd == L"length") return a.rest.size() == 1 ? Length(h, a.rest[0]) : Usage();
+  if (cmd == L"meddle" && a.rest.size() == 2) {
+    return Meddle(h, a.rest[0], std::wcstod(a.rest[1].c_str(), nullptr));
+  }
   return Usage();
 }
 
@@ -132,7 +138,8 @@ int Usage() {
       "       click SELECT TEXT | close SELECT | show SELECT restore|minimize|hide|normal |\n"
       "       watch SELECT [--timeout S] [--interval MS] | procs |\n"
       "       waitprocs [--timeout S] NAME... | kill NAME | type SELECT CLASS TEXT |\n"
-      "       length SELECT CLASS | copyview SELECT CLASS [FROM TO] | clipboard |\n"
+      "       length SELECT CLASS | copyview SELECT CLASS [FROM TO] |\n"
+      "       meddle SELECT CLASS SECONDS | clipboard |\n"
       "       dir PATTERN | timeline [--timeout S] TITLE...\n"
       "SELECT: --title T [--class C] [--visible] | --hwnd 0xNNN\n",
       stderr);

@@ -1,0 +1,289 @@
+#include "platform/win32/Win32CardObject.h"
+
+#include <cstring>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/Win32ComObjects.h"
+#include "platform/win32/Win32PictureCache.h"
+#include "platform/win32/Win32PictureFormats.h"
+#include "platform/win32/Win32Ui.h"
+
+namespace td::win32 {
+namespace {
+
+constexpr int kPictureDpi = 96;
+constexpr COLORREF kPlaceholder = RGB(48, 48, 48);
+
+// {5C0A7D2E-3B41-4F8A-9E62-7A1D4C9B0E53}: the program's own kind of embedded object.
+constexpr CLSID kCardClass = {0x5C0A7D2E, 0x3B41, 0x4F8A,
+                              {0x9E, 0x62, 0x7A, 0x1D, 0x4C, 0x9B, 0x0E, 0x53}};
+
+FORMATETC BitmapFormat() { return {CF_BITMAP, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI}; }
+FORMATETC JpegFormat() { return {JpegFileFormat(), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}; }
+
+// Keeps a decoded picture alive for whoever was handed its bitmap in a storage medium:
+// releasing the medium releases this, not the bitmap, which the cache may still hold.
+class Keeper final : public RefCounted<IUnknown> {
+ public:
+  explicit Keeper(std::shared_ptr<const DecodedPicture> kept)
+      : RefCounted(IID_IUnknown), kept_(std::move(kept)) {}
+
+ private:
+  std::shared_ptr<const DecodedPicture> kept_;
+};
+
+// A 1 x 1 bitmap of the placeholder's colour, stretched to the card's size by the view.
+std::shared_ptr<const DecodedPicture> Placeholder() {
+  static const std::shared_ptr<const DecodedPicture> placeholder = [] {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 1, -1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    auto decoded = std::make_shared<DecodedPicture>();
+    decoded->bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (bits) *static_cast<DWORD*>(bits) = kPlaceholder;  // grey reads the same as BGRX
+    decoded->bits = bits;
+    decoded->width = decoded->height = 1;
+    return decoded;
+  }();
+  return placeholder;
+}
+
+GlobalMemory CopyBytes(const std::string& bytes) {
+  GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
+  if (!memory) return {};
+  const LockedGlobal lock(memory.Get());
+  if (!lock.Bytes()) return {};
+  std::memcpy(lock.Bytes(), bytes.data(), bytes.size());
+  return memory;
+}
+
+class CardObject final : public IOleObject, public IViewObject2, public IDataObject {
+ public:
+  CardObject(std::shared_ptr<const EncodedPicture> picture, HWND view)
+      : picture_(std::move(picture)), view_(view) {
+    formats_ = {BitmapFormat(), DibFormat(), MetafileFormat()};
+    if (picture_->jpeg) formats_.push_back(JpegFormat());
+  }
+
+  // --- IUnknown ---
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleObject)) {
+      *out = static_cast<IOleObject*>(this);
+    } else if (IsEqualIID(iid, IID_IViewObject) || IsEqualIID(iid, IID_IViewObject2)) {
+      *out = static_cast<IViewObject2*>(this);
+    } else if (IsEqualIID(iid, IID_IDataObject)) {
+      *out = static_cast<IDataObject*>(this);
+    } else {
+      *out = nullptr;
+      return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references_); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const long left = --references_;
+    if (left == 0) delete this;
+    return static_cast<ULONG>(left);
+  }
+
+  // --- IOleObject: a static picture, which the container only places and draws ---
+  HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override {
+    site_.Reset(site);
+    if (site) site->AddRef();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetClientSite(IOleClientSite** site) override {
+    if (!site) return E_POINTER;
+    *site = site_.Get();
+    if (*site) (*site)->AddRef();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE SetHostNames(LPCOLESTR, LPCOLESTR) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Close(DWORD) override {
+    site_.Reset();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE SetMoniker(DWORD, IMoniker*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE InitFromData(IDataObject*, BOOL, DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetClipboardData(DWORD, IDataObject**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DoVerb(LONG, LPMSG, IOleClientSite*, LONG, HWND, LPCRECT) override {
+    return S_OK;  // nothing to open or edit
+  }
+  HRESULT STDMETHODCALLTYPE EnumVerbs(IEnumOLEVERB**) override { return OLEOBJ_E_NOVERBS; }
+  HRESULT STDMETHODCALLTYPE Update() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE IsUpToDate() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE GetUserClassID(CLSID* clsid) override {
+    if (!clsid) return E_POINTER;
+    *clsid = kCardClass;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetUserType(DWORD, LPOLESTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetExtent(DWORD, SIZEL*) override { return E_FAIL; }  // fixed
+  HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, SIZEL* size) override {
+    if (!size) return E_POINTER;
+    if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+    *size = PictureExtent(*picture_);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Advise(IAdviseSink*, DWORD* connection) override {
+    if (!connection) return E_POINTER;
+    *connection = 1;  // the picture never changes: there is nothing to tell
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Unadvise(DWORD) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE EnumAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetMiscStatus(DWORD, DWORD* status) override {
+    if (!status) return E_POINTER;
+    *status = OLEMISC_STATIC | OLEMISC_CANTLINKINSIDE;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE SetColorScheme(LOGPALETTE*) override { return E_NOTIMPL; }
+
+  // --- IViewObject2 ---
+  HRESULT STDMETHODCALLTYPE Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC dc,
+                                 LPCRECTL bounds, LPCRECTL, BOOL(STDMETHODCALLTYPE*)(ULONG_PTR),
+                                 ULONG_PTR) override {
+    if (!dc || !bounds) return E_INVALIDARG;
+    if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+    const int width = bounds->right - bounds->left;
+    const int height = bounds->bottom - bounds->top;
+    const auto decoded = Decoded(width, height);
+    if (decoded) {
+      // At the bounds' size already: the copy is one to one, unless a device scales.
+      SetStretchBltMode(dc, HALFTONE);
+      BITMAPINFO info{};
+      info.bmiHeader = {sizeof(BITMAPINFOHEADER), decoded->width, -decoded->height, 1, 32,
+                        BI_RGB, 0, 0, 0, 0, 0};
+      StretchDIBits(dc, bounds->left, bounds->top, width, height, 0, 0, decoded->width,
+                    decoded->height, decoded->bits, &info, DIB_RGB_COLORS, SRCCOPY);
+    } else {
+      const Brush grey(CreateSolidBrush(kPlaceholder));
+      const RECT box{bounds->left, bounds->top, bounds->right, bounds->bottom};
+      FillRect(dc, &box, grey.Get());
+    }
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC,
+                                        LOGPALETTE**) override {
+    return S_FALSE;  // any colours
+  }
+  HRESULT STDMETHODCALLTYPE Freeze(DWORD, LONG, void*, DWORD*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Unfreeze(DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetAdvise(DWORD, DWORD, IAdviseSink* sink) override {
+    viewSink_.Reset(sink);
+    if (sink) sink->AddRef();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) override {
+    if (aspects) *aspects = DVASPECT_CONTENT;
+    if (flags) *flags = 0;
+    if (sink) {
+      *sink = viewSink_.Get();
+      if (*sink) (*sink)->AddRef();
+    }
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, SIZEL* size) override {
+    return GetExtent(aspect, size);
+  }
+
+  // --- IDataObject ---
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+    if (!format || !medium) return E_INVALIDARG;
+    const HRESULT offered = QueryFormats(formats_, format);
+    if (offered != S_OK) return offered;
+    *medium = STGMEDIUM{};
+    if (format->cfFormat == CF_BITMAP) return DisplayBitmap(medium);
+    if (format->cfFormat == JpegFileFormat()) return Global(CopyBytes(picture_->bytes), medium);
+    GlobalMemory dib = FullSizeDib();
+    if (!dib) return E_FAIL;  // the picture is damaged: nothing to hand on
+    if (format->cfFormat == CF_DIB) return Global(std::move(dib), medium);
+    EnhMetafile metafile = MakeMetafile(dib.Get());
+    if (!metafile) return E_OUTOFMEMORY;
+    medium->tymed = TYMED_ENHMF;
+    medium->hEnhMetaFile = metafile.Detach();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
+    return QueryFormats(formats_, format);
+  }
+  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+    if (out) out->ptd = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override {
+    return EnumerateFormats(formats_, direction, out);
+  }
+  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+    return OLE_E_ADVISENOTSUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override {
+    return OLE_E_ADVISENOTSUPPORTED;
+  }
+
+ private:
+  ~CardObject() = default;
+
+  std::shared_ptr<const DecodedPicture> Decoded(int width, int height) const {
+    return PictureCache::Shared().Get(picture_, width, height);
+  }
+
+  // The picture at the size the view draws it, which the view then copies one to one.
+  HRESULT DisplayBitmap(STGMEDIUM* medium) const {
+    const int dpi = DpiOf(view_);
+    auto decoded = Decoded(MulDiv(picture_->width, dpi, kPictureDpi),
+                           MulDiv(picture_->height, dpi, kPictureDpi));
+    if (!decoded) decoded = Placeholder();
+    auto* keeper = new (std::nothrow) Keeper(decoded);
+    if (!keeper) return E_OUTOFMEMORY;
+    medium->tymed = TYMED_GDI;
+    medium->hBitmap = decoded->bitmap.Get();
+    medium->pUnkForRelease = keeper;
+    return S_OK;
+  }
+
+  GlobalMemory FullSizeDib() const {
+    const auto decoded = Decoded(picture_->width, picture_->height);
+    return decoded ? MakePackedDib(decoded->bits, decoded->width, decoded->height)
+                   : GlobalMemory();
+  }
+
+  static HRESULT Global(GlobalMemory memory, STGMEDIUM* medium) {
+    if (!memory) return E_OUTOFMEMORY;
+    medium->tymed = TYMED_HGLOBAL;
+    medium->hGlobal = memory.Detach();
+    return S_OK;
+  }
+
+  std::shared_ptr<const EncodedPicture> picture_;
+  HWND view_;
+  std::vector<FORMATETC> formats_;
+  ComPtr<IOleClientSite> site_;
+  ComPtr<IAdviseSink> viewSink_;
+  long references_ = 1;  // one thread only: the user-interface thread
+};
+
+}  // namespace
+
+SIZEL PictureExtent(const EncodedPicture& picture) {
+  return {MulDiv(picture.width, 2540, kPictureDpi), MulDiv(picture.height, 2540, kPictureDpi)};
+}
+
+ComPtr<IOleObject> MakeCardObject(std::shared_ptr<const EncodedPicture> picture, HWND view) {
+  return ComPtr<IOleObject>(new CardObject(std::move(picture), view));
+}
+
+CLIPFORMAT JpegFileFormat() {
+  static const auto format = static_cast<CLIPFORMAT>(RegisterClipboardFormatW(L"JFIF"));
+  return format;
+}
+
+}  // namespace td::win32

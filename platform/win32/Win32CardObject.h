@@ -1,0 +1,30 @@
+// A card as an embedded object of a rich-text view. It holds the picture's file bytes
+// and its size, and decodes only to draw what is on screen (through the shared picture
+// cache) or to hand the picture to another program, at full size. Internal to
+// platform/win32.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <memory>
+
+#include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32Picture.h"
+
+namespace td::win32 {
+
+// A picture's size at 100 %, in the 0.01 mm of an object's extent: 96 pixels to the inch.
+SIZEL PictureExtent(const EncodedPicture& picture);
+
+// The object for a card in `view`, drawn at the view's resolution (a card keeps its size
+// at 100 %: 480 pixels there are 720 at 144 DPI). It offers IOleObject, IViewObject2 (how
+// Windows' rich-text view draws it) and IDataObject: CF_BITMAP as the view draws it (how
+// Wine's view draws it), and CF_DIB, CF_ENHMETAFILE and, for JPEG files, "JFIF" at full
+// size. A picture that fails to decode draws as a plain dark box of its size.
+ComPtr<IOleObject> MakeCardObject(std::shared_ptr<const EncodedPicture> picture, HWND view);
+
+// The format under which a card's JPEG file bytes come, as other programs name it.
+CLIPFORMAT JpegFileFormat();
+
+}  // namespace td::win32
