@@ -31,6 +31,8 @@ namespace err {
 constexpr int kInvalidCall = 5;
 constexpr int kOverflow = 6;
 constexpr int kOutOfMemory = 7;
+constexpr int kInternalError = 51;
+constexpr int kDiskFull = 61;
 constexpr int kSubscriptOutOfRange = 9;
 constexpr int kBadFileName = 52;
 constexpr int kFileNotFound = 53;
@@ -38,7 +40,9 @@ constexpr int kInputPastEnd = 62;
 constexpr int kPermissionDenied = 70;
 constexpr int kPathFileAccess = 75;
 constexpr int kPathNotFound = 76;
+constexpr int kInvalidClipboardFormat = 460;
 constexpr int kInvalidPicture = 481;
+constexpr int kCannotOpenClipboard = 521;
 }  // namespace err
 
 // A failure that passes to the caller until some code traps it. One that reaches an

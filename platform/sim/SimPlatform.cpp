@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/AsciiCase.h"
+#include "platform/JpegHeader.h"
 #include "platform/sim/CodePages.h"
 #include "platform/sim/SimWindows.h"
 
@@ -12,24 +13,6 @@ namespace {
 
 bool EndsWith(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-// Width and height from a JPEG's frame header, if it has one (the tests' stand-in cards
-// are a JPEG signature and a label only).
-std::optional<std::pair<unsigned, unsigned>> JpegFrameSize(const std::string& bytes) {
-  const auto byte = [&bytes](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-  std::size_t i = 2;
-  while (i + 4 <= bytes.size() && byte(i) == 0xFF) {
-    const unsigned marker = byte(i + 1);
-    const std::size_t length = byte(i + 2) * 256u + byte(i + 3);
-    const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
-                       marker != 0xCC;
-    if (frame && i + 9 <= bytes.size()) {
-      return std::make_pair(byte(i + 7) * 256u + byte(i + 8), byte(i + 5) * 256u + byte(i + 6));
-    }
-    i += 2 + length;
-  }
-  return std::nullopt;
 }
 
 class SimPicture : public Picture {
@@ -327,21 +310,18 @@ void SimPlatform::ShowMessage(const std::string& text) {
 // --- Pictures and the clipboard ---------------------------------------------------------
 
 std::unique_ptr<Picture> SimPlatform::LoadPicture(const std::string& path) {
-  const std::string bytes = fs.ReadBytes(path);
-  if (bytes.size() < 3 || bytes.compare(0, 3, "\xFF\xD8\xFF") != 0) {
-    throw RunError(err::kInvalidPicture);
-  }
-  const auto size = JpegFrameSize(bytes);
-  if (size && static_cast<double>(size->first) * size->second > kMaxPicturePixels) {
+  // A JPEG file with a sound frame header is a picture; its pixels are never looked at.
+  const auto size = JpegFrameSize(fs.ReadBytes(path));
+  if (!size || static_cast<double>(size->width) * size->height > kMaxPicturePixels) {
     throw RunError(err::kInvalidPicture);
   }
   return std::make_unique<SimPicture>(fs.FullPath(path));
 }
 
 void SimPlatform::PutOnClipboard(const Picture& picture) {
-  if (clipboardBusy) throw RunError(521, "Can't open Clipboard");
+  if (clipboardBusy) throw RunError(err::kCannotOpenClipboard);
   const std::string& path = PathOf(picture);
-  if (clipboardRefuses.count(path)) throw RunError(460, "Invalid Clipboard format");
+  if (clipboardRefuses.count(path)) throw RunError(err::kInvalidClipboardFormat);
   clipboard = path;
   if (afterClipboardPut) afterClipboardPut();
 }

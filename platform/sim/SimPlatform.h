@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/Twips.h"
 #include "platform/sim/SimFileSystem.h"
 
 namespace td::sim {
@@ -97,7 +98,9 @@ class SimPlatform : public Platform, public System, public Ui {
   std::vector<std::string> messages;                   // message box texts, in order
   std::function<void(const std::string&)> onMessage;  // runs while a box is up
   std::optional<RunError> report;                      // the unhandled-error report
-  double screenWidth = 1024 * 15;
+  // The primary screen: its width in pixels and its resolution (96 DPI is 100 %).
+  int screenPixels = 1024;
+  int dpi = kStandardDpi;
   std::vector<SimWindow*> Windows() const;  // live windows, oldest first
   SimWindow* WindowByCaption(const std::string& caption) const;
   std::optional<std::string> clipboard;  // the path of the picture it holds
@@ -121,7 +124,7 @@ class SimPlatform : public Platform, public System, public Ui {
 
   // --- Ui ------------------------------------------------------------------------------
   std::unique_ptr<Window> OpenWindow(const WindowSpec& spec, WindowEvents& events) override;
-  double ScreenWidth() const override { return screenWidth; }
+  double ScreenWidth() const override { return PixelsToTwips(screenPixels, dpi); }
   void DoEvents() override;
   void RunUntilNoWindows() override;
   void ShowMessage(const std::string& text) override;

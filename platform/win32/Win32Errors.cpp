@@ -7,11 +7,11 @@ namespace td::win32 {
 
 RunError InvalidCallError() { return RunError(err::kInvalidCall); }
 RunError OutOfMemoryError() { return RunError(err::kOutOfMemory); }
-RunError InternalError() { return RunError(51, "Internal error"); }
-RunError DiskFullError() { return RunError(61, "Disk full"); }
-RunError InvalidClipboardFormatError() { return RunError(460, "Invalid Clipboard format"); }
+RunError InternalError() { return RunError(err::kInternalError); }
+RunError DiskFullError() { return RunError(err::kDiskFull); }
+RunError InvalidClipboardFormatError() { return RunError(err::kInvalidClipboardFormat); }
 RunError InvalidPictureError() { return RunError(err::kInvalidPicture); }
-RunError CannotOpenClipboardError() { return RunError(521, "Can't open Clipboard"); }
+RunError CannotOpenClipboardError() { return RunError(err::kCannotOpenClipboard); }
 
 bool IsNotFound(unsigned long code) {
   switch (code) {

@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "platform/JpegHeader.h"
 #include "platform/win32/Win32Internal.h"
 #include "platform/win32/Win32Picture.h"
 #include "platform/win32/Win32Text.h"
@@ -42,6 +43,20 @@ ComPtr<IWICBitmapFrameDecode> FirstFrame(IWICImagingFactory& factory, const std:
 
 bool IsJpeg(const std::string& bytes) { return bytes.rfind("\xFF\xD8\xFF", 0) == 0; }
 
+// The size in a picture's header. A JPEG file's is read directly; for other formats WIC
+// reads it (Wine's decoders then decode the whole picture, but cards are JPEG files).
+std::optional<PictureSize> HeaderSize(const std::string& bytes) {
+  if (IsJpeg(bytes)) return JpegFrameSize(bytes);
+  const ComPtr<IWICImagingFactory> factory = ImagingFactory();
+  if (!factory) throw InternalError();
+  const ComPtr<IWICBitmapFrameDecode> frame = FirstFrame(*factory.Get(), bytes);
+  UINT width = 0, height = 0;
+  if (!frame || FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0) {
+    return std::nullopt;
+  }
+  return PictureSize{width, height};
+}
+
 }  // namespace
 
 std::shared_ptr<const EncodedPicture> ReadPictureFile(const std::string& path) {
@@ -53,17 +68,13 @@ std::shared_ptr<const EncodedPicture> ReadPictureFile(const std::string& path) {
   picture->bytes = ReadFileHead(path, kLargestPictureFile + 1);
   if (picture->bytes.size() > kLargestPictureFile) throw InvalidPictureError();
 
-  const ComPtr<IWICImagingFactory> factory = ImagingFactory();
-  if (!factory) throw InternalError();
-  const ComPtr<IWICBitmapFrameDecode> frame = FirstFrame(*factory.Get(), picture->bytes);
-  UINT width = 0, height = 0;
-  if (!frame || FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0 ||
-      width > 0x7FFF || height > 0x7FFF ||
-      static_cast<double>(width) * height > kMaxPicturePixels) {
+  const std::optional<PictureSize> size = HeaderSize(picture->bytes);
+  if (!size || size->width > 0x7FFF || size->height > 0x7FFF ||
+      static_cast<double>(size->width) * size->height > kMaxPicturePixels) {
     throw InvalidPictureError();
   }
-  picture->width = static_cast<int>(width);
-  picture->height = static_cast<int>(height);
+  picture->width = static_cast<int>(size->width);
+  picture->height = static_cast<int>(size->height);
   picture->jpeg = IsJpeg(picture->bytes);
   return picture;
 }

@@ -61,43 +61,60 @@ void FreezeRedrawBriefly(HWND view) {
   SendMessageW(view, WM_SETREDRAW, FALSE, 0);
 }
 
-// What the user has made of the view: the selection, the scroll position and the
-// read-only switch. Kept while the program adds to the end of the view (which moves
-// the caret there and lifts the switch for a moment), and put back afterwards: nothing
-// of it is the user's to notice.
+// What the user has made of the view: the scroll position and the selection. Kept while
+// the program adds to the end of the view (which moves the caret there, and the view
+// along with it), and put back afterwards. Every message to the view costs a little
+// under Wine, thousands of times over, so a plain caret the program left at the end
+// stays there.
 class UserView {
  public:
-  explicit UserView(HWND view) : view_(view), readOnly_(IsReadOnly(view)) {
-    SendMessageW(view_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection_));
+  // `programsEnd` is where the program last left the caret: the end, or -1 if unknown.
+  UserView(HWND view, LONG& programsEnd) : view_(view), programsEnd_(programsEnd) {
     SendMessageW(view_, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll_));
-    const LONG end = TextLength(view_);
-    CHARRANGE atEnd{end, end};
+    SendMessageW(view_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection_));
+    atKnownEnd_ = programsEnd_ >= 0 && selection_.cpMin == programsEnd_ &&
+                  selection_.cpMax == programsEnd_;
+    if (atKnownEnd_) return;
+    CHARRANGE atEnd{kEnd, kEnd};  // beyond the text: its end
     SendMessageW(view_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&atEnd));
-    if (readOnly_) SendMessageW(view_, EM_SETREADONLY, FALSE, 0);
   }
   ~UserView() {
-    if (readOnly_) SendMessageW(view_, EM_SETREADONLY, TRUE, 0);
-    SendMessageW(view_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection_));
+    if (atKnownEnd_) {
+      ++programsEnd_;  // behind the one object added
+    } else {
+      CHARRANGE now{};
+      SendMessageW(view_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&now));
+      programsEnd_ = now.cpMax;
+      // A selection the user made stays; a plain caret may stay at the end.
+      if (selection_.cpMin != selection_.cpMax) {
+        SendMessageW(view_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection_));
+        programsEnd_ = -1;
+      }
+    }
     SendMessageW(view_, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll_));
   }
   UserView(const UserView&) = delete;
   UserView& operator=(const UserView&) = delete;
 
  private:
+  static constexpr LONG kEnd = 0x7FFFFFFF;
   HWND view_;
-  bool readOnly_;
+  LONG& programsEnd_;
   CHARRANGE selection_{};
   POINT scroll_{};
+  bool atKnownEnd_ = false;
 };
 
-// The card at the end of the view as one embedded object.
-void AppendCard(HWND view, std::shared_ptr<const EncodedPicture> picture) {
+// The card at the end of the view as one embedded object. `storage` is the one the view
+// hands every card: the view wants one at hand, but nothing is ever saved into it (copies
+// and drags are the program's own), and one for each card would cost half a card's
+// bytes again.
+void AppendCard(HWND view, std::shared_ptr<const EncodedPicture> picture, IStorage& storage,
+                LONG& programsEnd) {
   const auto ole = RichEditOle(view);
   if (!ole) throw InternalError();
   ComPtr<IOleClientSite> site;
-  ComPtr<IStorage> storage;
   HRESULT hr = ole->GetClientSite(site.Put());
-  if (SUCCEEDED(hr)) hr = NewMemoryStorage(storage.Put());
   if (FAILED(hr)) throw ErrorFromHresult(hr, InvalidClipboardFormatError());
   const SIZEL extent = PictureExtent(*picture);
   const ComPtr<IOleObject> object = MakeCardObject(std::move(picture), view);
@@ -109,12 +126,12 @@ void AppendCard(HWND view, std::shared_ptr<const EncodedPicture> picture) {
   reo.cp = REO_CP_SELECTION;
   object->GetUserClassID(&reo.clsid);
   reo.poleobj = object.Get();
-  reo.pstg = storage.Get();
+  reo.pstg = &storage;
   reo.polesite = site.Get();
   reo.sizel = extent;  // known from the header: laying the view out decodes nothing
   reo.dvaspect = DVASPECT_CONTENT;
   FreezeRedrawBriefly(view);
-  const UserView keep(view);
+  const UserView keep(view, programsEnd);
   hr = ole->InsertObject(&reo);  // the control takes references of its own
   if (FAILED(hr)) throw ErrorFromHresult(hr, InvalidClipboardFormatError());
 }
@@ -129,6 +146,7 @@ class Win32RichTextView : public ChildControl<RichTextView> {
 
   void ClearText() override {
     if (HWND h = Live()) SendMessageW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    programsEnd_ = -1;
   }
 
   void LoadFile(const std::string& path) override {
@@ -142,6 +160,7 @@ class Win32RichTextView : public ChildControl<RichTextView> {
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
     stream.pfnCallback = ReadFromMemory;
     SendMessageW(h, EM_STREAMIN, rtf ? SF_RTF : SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+    programsEnd_ = -1;
     if (stream.dwError != 0) throw RunError(err::kPathFileAccess);
   }
 
@@ -150,6 +169,7 @@ class Win32RichTextView : public ChildControl<RichTextView> {
     if (!h) return;
     CHARRANGE range{position < 0 ? 0 : position, position < 0 ? 0 : position};
     SendMessageW(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    programsEnd_ = -1;
     SendMessageW(h, EM_SCROLLCARET, 0, 0);
     // Behind the first picture, the caret stands at the start of the next row when the
     // pictures wrap one to a row; the view is to show its start, the first picture.
@@ -159,8 +179,18 @@ class Win32RichTextView : public ChildControl<RichTextView> {
   void AppendPicture(const Picture& picture) override {
     const auto* own = dynamic_cast<const Win32Picture*>(&picture);
     if (!own) throw InvalidPictureError();
-    if (HWND h = Live()) AppendCard(h, own->Encoded());
+    HWND h = Live();
+    if (!h) return;
+    if (!cardStorage_) {
+      const HRESULT hr = NewMemoryStorage(cardStorage_.Put());
+      if (FAILED(hr)) throw ErrorFromHresult(hr, InvalidClipboardFormatError());
+    }
+    AppendCard(h, own->Encoded(), *cardStorage_.Get(), programsEnd_);
   }
+
+ private:
+  LONG programsEnd_ = -1;  // where the last AppendPicture left the caret: the end
+  ComPtr<IStorage> cardStorage_;
 };
 
 // A 1-point font: rows of pictures follow one another without a gap for the text's

@@ -126,6 +126,8 @@ TEST_F(Contract, PicturesLoadFromJpegFilesOnly) {
   huge.replace(huge.find("\xFF\xC0\x00\x11\x08") + 5, 4, "\x75\x30\x75\x30");
   files.WriteBytes(dir + "huge.jpg", huge);
   EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "huge.jpg"); }), err::kInvalidPicture);
+  files.WriteBytes(dir + "cut.jpg", kTinyJpeg.substr(0, 120));  // ends before its frame
+  EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "cut.jpg"); }), err::kInvalidPicture);
   ui.ClearClipboard();
   ui.PutOnClipboard(*picture);
 }

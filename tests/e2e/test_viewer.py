@@ -160,10 +160,11 @@ def cards(c: Case) -> None:
 
 @case
 def filling(c: Case) -> None:
-    """A host of 300 cards: the screen while the viewer fills and when it is ready (for
+    """A host of 1,500 cards: the screen while the viewer fills and when it is ready (for
     the eye), the progress window closed by the user midway (the fill goes on), and the
     viewer closed before the end of a second fill (the run still ends at once)."""
-    many_cards(c, 300)
+    count = 1500  # a fill of some seconds, for the user to act during it
+    many_cards(c, count)
     master, _ = c.master(())
 
     def interact(app):
@@ -171,16 +172,16 @@ def filling(c: Case) -> None:
                        f"the progress window {WAITING!r} shows"):
             c.evidence("no-progress")
             return
-        time.sleep(0.8)
+        time.sleep(0.3)
         c.display.screenshot(c.evidence_dir / "filling.png")
         c.wintool.run("close", "--title", WAITING)
         c.check(not visible(c, WAITING) and not visible(c, READY),
                 "the user can close the progress window")
         deadline = time.monotonic() + 60
-        while time.monotonic() < deadline and (view_length(c) or 0) < 300:
+        while time.monotonic() < deadline and (view_length(c) or 0) < count:
             time.sleep(0.5)
         length = view_length(c)
-        c.check(length == 300, "the fill goes on to the last card", f"the view holds {length}")
+        c.check(length == count, "the fill goes on to the last card", f"the view holds {length}")
         time.sleep(0.5)
         c.display.screenshot(c.evidence_dir / "filled.png")
         c.check(not visible(c, READY), "and no progress window comes back")

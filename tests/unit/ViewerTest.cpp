@@ -13,10 +13,17 @@ constexpr int32_t kMagenta = 16711935;
 constexpr int32_t kWhite = 16777215;
 constexpr int32_t kRed = 255;
 
+// A JPEG file as far as the viewer reads one: its frame header (16 x 16), and a comment.
+std::string StandInJpeg(const std::string& label) {
+  const std::string comment = label.substr(0, 200);
+  return std::string("\xFF\xD8\xFF\xFE\x00", 5) + static_cast<char>(comment.size() + 2) + comment +
+         std::string("\xFF\xC0\x00\x0B\x08\x00\x10\x00\x10\x01\x01\x11\x00\xFF\xD9", 15);
+}
+
 class Viewer : public ::testing::Test {
  protected:
   void AddCard(const std::string& name) {
-    run.sim.fs.AddFile(run.hostData + name + "\\" + name + "c.jpg", "\xFF\xD8\xFF" + name);
+    run.sim.fs.AddFile(run.hostData + name + "\\" + name + "c.jpg", StandInJpeg(name));
   }
   void AddCards(int count, char letter = 'a') {
     for (int i = 1; i <= count; ++i) {
@@ -76,7 +83,7 @@ TEST_F(Viewer, CardsAppearPassByPassInListingOrder) {
 
 TEST_F(Viewer, OnlyFoldersMatchingTheCardPatternsCount) {
   for (const char* card : {"A0001", "a", "a00001", "abcdef", "a0001.jpg", "d0001"}) AddCard(card);
-  run.sim.fs.AddFile(run.hostData + "a0002", "\xFF\xD8\xFF a plain file named like a card");
+  run.sim.fs.AddFile(run.hostData + "a0002", StandInJpeg("a plain file named like a card"));
   RunViewer(8, [&] { EXPECT_EQ(Shown(), (std::vector<std::string>{"A0001", "a"})); });
   EXPECT_TRUE(checked);
 }
@@ -108,7 +115,7 @@ TEST_F(Viewer, AListingThatFailsEndsOnlyItsPass) {
 
 TEST_F(Viewer, NoHostOrAnUnreadableOneGivesAnEmptyViewThatGetsReady) {
   // A host data path that is empty or relative must not list the current folder.
-  run.sim.fs.AddFile("C:\\a0001\\a0001c.jpg", "\xFF\xD8\xFF in the current folder");
+  run.sim.fs.AddFile("C:\\a0001\\a0001c.jpg", StandInJpeg("in the current folder"));
   for (std::optional<std::string> value : {std::optional<std::string>(" "),
                                            std::optional<std::string>()}) {
     run.registry.dataPath = value;
@@ -137,7 +144,7 @@ TEST_F(Viewer, WindowsOpenWhereTheyBelong) {
     EXPECT_EQ(b.top, 450);
     EXPECT_EQ(b.width, 10900);
     EXPECT_EQ(b.height, 8500);
-    EXPECT_EQ(b.left, run.sim.screenWidth / 2 - 10900 / 2);
+    EXPECT_EQ(b.left, run.sim.ScreenWidth() / 2 - 10900 / 2);
     EXPECT_TRUE(viewer.IsVisible());
     EXPECT_EQ(viewer.spec.backColor, 0u);
     EXPECT_TRUE(viewer.spec.programIcon);

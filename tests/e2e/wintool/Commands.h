@@ -35,6 +35,11 @@ int CopyView(HWND top, const std::wstring& cls, long from = 0, long to = -1);
 // Acts as a user in the view for `seconds`: clicks, deletes, types, pastes and drags.
 int Meddle(HWND top, const std::wstring& cls, double seconds);
 
+// What a view shows on the screen (PaintCommands.cpp): when its first picture is drawn
+// (waits for the window first), and how long a jump to its end takes to be painted.
+int FirstPaint(const Selector& sel, const std::wstring& cls, double timeout);
+int JumpEnd(HWND top, const std::wstring& cls);
+
 int Clipboard();                      // ClipboardCommand.cpp
 int Dir(const std::wstring& pattern);  // DirCommand.cpp
 

@@ -25,6 +25,11 @@
 //   wintool meddle SELECT CLASS SECONDS       acts as a user in that child for SECONDS:
 //                                             clicks a picture, presses Delete, types,
 //                                             pastes, moves the caret, drags
+//   wintool firstpaint SELECT CLASS [--timeout S]
+//                                             waits for the window, then for the first
+//                                             picture drawn in that child; prints when (ms)
+//   wintool jumpend SELECT CLASS              scrolls that child to its end; prints when
+//                                             the screen stopped changing (ms)
 //   wintool clipboard                         the clipboard's formats, the size of its
 //                                             picture, and the pictures in its rich text
 //   wintool dir PATTERN                       the names a directory search yields, in order
@@ -124,6 +129,7 @@ int RunOnWindow(const std::wstring& cmd, const Args& a, HWND h) {
   }
   if (cmd == L"copyview") return a.rest.size() == 1 ? CopyView(h, a.rest[0]) : Usage();
   if (cmd == L"length") return a.rest.size() == 1 ? Length(h, a.rest[0]) : Usage();
+  if (cmd == L"jumpend") return a.rest.size() == 1 ? JumpEnd(h, a.rest[0]) : Usage();
   if (cmd == L"meddle" && a.rest.size() == 2) {
     return Meddle(h, a.rest[0], std::wcstod(a.rest[1].c_str(), nullptr));
   }
@@ -139,7 +145,8 @@ int Usage() {
       "       watch SELECT [--timeout S] [--interval MS] | procs |\n"
       "       waitprocs [--timeout S] NAME... | kill NAME | type SELECT CLASS TEXT |\n"
       "       length SELECT CLASS | copyview SELECT CLASS [FROM TO] |\n"
-      "       meddle SELECT CLASS SECONDS | clipboard |\n"
+      "       meddle SELECT CLASS SECONDS | firstpaint SELECT CLASS | jumpend SELECT CLASS |\n"
+      "       clipboard |\n"
       "       dir PATTERN | timeline [--timeout S] TITLE...\n"
       "SELECT: --title T [--class C] [--visible] | --hwnd 0xNNN\n",
       stderr);
@@ -160,6 +167,7 @@ int main() {
   if (const std::optional<int> status = RunWithoutWindow(cmd, a)) return *status;
   if (!a.haveSelector) return Usage();
   if (cmd == L"watch") return Watch(a.sel, a.timeout, a.interval < 1 ? 1 : a.interval);
+  if (cmd == L"firstpaint") return a.rest.size() == 1 ? FirstPaint(a.sel, a.rest[0], a.timeout) : Usage();
 
   HWND h = cmd == L"wait" ? WaitFor(a.sel, a.timeout) : FindTop(a.sel);
   if (!h) {
