@@ -81,20 +81,54 @@ std::wstring InstalledFace(const FontSpec& font) {
   return Widen(font.face);
 }
 
-// The label's font, at its size in points on this screen.
-HFONT LabelFont(WindowCore& core, const ControlSpec& spec) {
-  if (!spec.font) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  const int height = -static_cast<int>(std::lround(spec.font->points * ScreenDpiY() / 72.0));
-  Font made(CreateFontW(height, 0, 0, 0, spec.font->weight, FALSE, FALSE, FALSE,
-                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                        DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                        InstalledFace(*spec.font).c_str()));
+// The system's font for dialogs at the window's resolution; the stock one is made for
+// 96 DPI and would come out small and blurred at 150 %.
+LOGFONTW DialogFont(int dpi) {
+  LOGFONTW font{};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+  font.lfHeight = MulDiv(font.lfHeight, dpi, kStandardDpi);
+  font.lfWidth = 0;
+  return font;
+}
+
+// A child's font at its size in points at the window's resolution, kept with the window.
+HFONT MakeFont(WindowCore& core, const std::optional<FontSpec>& spec) {
+  LOGFONTW wanted = DialogFont(core.dpi);
+  if (spec) {
+    wanted.lfHeight = -static_cast<int>(std::lround(spec->points * core.dpi / 72.0));
+    wanted.lfWeight = spec->weight;
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    wanted.lfQuality = DEFAULT_QUALITY;
+    wanted.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    const std::wstring face = InstalledFace(*spec);
+    wanted.lfFaceName[face.copy(wanted.lfFaceName, LF_FACESIZE - 1)] = L'\0';
+  }
+  Font made(CreateFontIndirectW(&wanted));
   if (!made) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   core.fonts.push_back(std::move(made));
   return core.fonts.back().Get();
 }
 
+// Gives a child its font and notes its look, for a change of resolution.
+void SetChildFont(WindowCore& core, HWND child, const ControlSpec& spec) {
+  auto& look = core.children[child];
+  look.given = true;
+  look.font = spec.font;
+  SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(MakeFont(core, spec.font)), FALSE);
+}
+
 }  // namespace
+
+void ApplyResolution(WindowCore& core) {
+  for (const auto& [child, look] : core.children) {
+    const Bounds& b = look.bounds;
+    MoveWindow(child, TwipsToPixels(b.left, core.dpi), TwipsToPixels(b.top, core.dpi),
+               TwipsToPixels(b.width, core.dpi), TwipsToPixels(b.height, core.dpi), TRUE);
+    if (look.given) {
+      SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(MakeFont(core, look.font)), TRUE);
+    }
+  }
+}
 
 HWND CreateChildWindow(WindowCore& core, const wchar_t* className, const std::string& text,
                        DWORD style, DWORD exStyle, const Bounds& bounds, int* id) {
@@ -102,11 +136,13 @@ HWND CreateChildWindow(WindowCore& core, const wchar_t* className, const std::st
   const int childId = core.nextControlId++;
   HWND h = CreateWindowExW(exStyle, className, Widen(text).c_str(),
                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
-                           ToPixelsX(bounds.left), ToPixelsY(bounds.top),
-                           ToPixelsX(bounds.width), ToPixelsY(bounds.height), core.hwnd,
+                           TwipsToPixels(bounds.left, core.dpi), TwipsToPixels(bounds.top, core.dpi),
+                           TwipsToPixels(bounds.width, core.dpi),
+                           TwipsToPixels(bounds.height, core.dpi), core.hwnd,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)),
                            GetModuleHandleW(nullptr), nullptr);
   if (!h) throw OutOfMemoryError();
+  core.children[h].bounds = bounds;
   if (id) *id = childId;
   return h;
 }
@@ -116,7 +152,7 @@ std::unique_ptr<Button> CreateButton(const std::shared_ptr<WindowCore>& core,
   int id = 0;
   HWND h = CreateChildWindow(*core, L"BUTTON", spec.caption, WS_TABSTOP | BS_PUSHBUTTON, 0,
                              spec.bounds, &id);
-  SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  SetChildFont(*core, h, spec);
   // First in the tab order, whatever was placed before it.
   SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   core->clickHandlers[id] = std::make_shared<std::function<void()>>(std::move(onClick));
@@ -128,7 +164,7 @@ std::unique_ptr<Label> CreateLabel(const std::shared_ptr<WindowCore>& core,
   const DWORD align = spec.centred ? SS_CENTER : SS_LEFT;
   HWND h = CreateChildWindow(*core, L"STATIC", spec.caption, align | SS_NOPREFIX, 0,
                              spec.bounds, nullptr);
-  SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(LabelFont(*core, spec)), FALSE);
+  SetChildFont(*core, h, spec);
   LabelLook& look = core->labels[h];
   look.fore = ToColorRef(spec.foreColor);
   look.back = ToColorRef(spec.backColor);

@@ -26,27 +26,11 @@ UiState& State() {
   return state;
 }
 
-struct ScreenMetrics {
-  double twipsPerPixelX = 15.0;
-  double twipsPerPixelY = 15.0;
-  int dpiY = 96;
-};
-
-const ScreenMetrics& Metrics() {
-  static const ScreenMetrics metrics = [] {
-    ScreenMetrics m;
-    const ScreenDc screen(GetDC(nullptr));
-    if (!screen) return m;
-    const int dpiX = GetDeviceCaps(screen.Get(), LOGPIXELSX);
-    const int dpiY = GetDeviceCaps(screen.Get(), LOGPIXELSY);
-    if (dpiX > 0) m.twipsPerPixelX = 1440.0 / dpiX;
-    if (dpiY > 0) {
-      m.twipsPerPixelY = 1440.0 / dpiY;
-      m.dpiY = dpiY;
-    }
-    return m;
-  }();
-  return metrics;
+// A function of user32 that older systems lack: null there.
+template <class Function>
+Function User32Function(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
 }
 
 class Win32Ui : public Ui {
@@ -61,7 +45,7 @@ class Win32Ui : public Ui {
   }
 
   double ScreenWidth() const override {
-    return GetSystemMetrics(SM_CXSCREEN) * TwipsPerPixelX();
+    return PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), SystemDpi());
   }
 
   void DoEvents() override {
@@ -107,20 +91,21 @@ class Win32Ui : public Ui {
 
 }  // namespace
 
-double TwipsPerPixelX() { return Metrics().twipsPerPixelX; }
-double TwipsPerPixelY() { return Metrics().twipsPerPixelY; }
-int ScreenDpiY() { return Metrics().dpiY; }
+int SystemDpi() {
+  // Windows 10 and Wine tell it directly; older systems through the screen.
+  static const auto getDpiForSystem = User32Function<UINT(WINAPI*)()>("GetDpiForSystem");
+  if (getDpiForSystem) return static_cast<int>(getDpiForSystem());
+  const ScreenDc screen(GetDC(nullptr));
+  const int dpi = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
+  return dpi > 0 ? dpi : kStandardDpi;
+}
 
 int DpiOf(HWND window) {
   // Windows 10 and Wine know each window's own; older systems have one for all.
-  using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  static const auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
   const UINT dpi = window && getDpiForWindow ? getDpiForWindow(window) : 0;
-  return dpi > 0 ? static_cast<int>(dpi) : ScreenDpiY();
+  return dpi > 0 ? static_cast<int>(dpi) : SystemDpi();
 }
-int ToPixelsX(double twips) { return static_cast<int>(std::lround(twips / TwipsPerPixelX())); }
-int ToPixelsY(double twips) { return static_cast<int>(std::lround(twips / TwipsPerPixelY())); }
 
 COLORREF ToColorRef(uint32_t rgb) {
   if (rgb & 0x80000000u) return GetSysColor(static_cast<int>(rgb & 0xFFu));

@@ -7,11 +7,13 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/Twips.h"
 #include "platform/win32/Win32Handles.h"
 
 namespace td::win32 {
@@ -26,13 +28,12 @@ void RunEvent(const std::function<void()>& handler);
 void NoteWindowCreated();
 void NoteWindowDestroyed();
 
-// Twips <-> pixels of the screen, from its logical resolution (15 twips at 96 DPI).
-double TwipsPerPixelX();
-double TwipsPerPixelY();
-int ToPixelsX(double twips);
-int ToPixelsY(double twips);
-int ScreenDpiY();
-// The dots per inch a window is drawn at.
+// The program declares itself aware of each monitor's resolution: Windows then draws its
+// windows as they are, not stretched, and every window converts twips to pixels at the
+// resolution of the monitor it is on (platform/Twips.h), anew when it moves to another.
+// The resolution of the primary monitor, which new windows start at.
+int SystemDpi();
+// The resolution a window is drawn at.
 int DpiOf(HWND window);
 
 // An interface colour (red + 256*green + 65536*blue) as a COLORREF; values with the
@@ -61,6 +62,7 @@ struct WindowCore : std::enable_shared_from_this<WindowCore> {
   HWND hwnd = nullptr;
   WindowEvents* events = nullptr;  // null once the Window object is gone
   bool creating = true;
+  int dpi = kStandardDpi;  // the resolution the window is drawn at now
   Brush background;
   Icon bigIcon;
   Icon smallIcon;
@@ -70,7 +72,18 @@ struct WindowCore : std::enable_shared_from_this<WindowCore> {
   std::map<HWND, LabelLook> labels;
   std::map<UINT_PTR, std::shared_ptr<TimerState>> timers;
   std::vector<Font> fonts;  // freed with the window, after its children
+  // Each child's place in twips and the font it was given, made again at a new
+  // resolution.
+  struct ChildLook {
+    Bounds bounds;
+    bool given = false;            // a font was given (a rich-text view keeps its own)
+    std::optional<FontSpec> font;  // nothing: the system's font for dialogs
+  };
+  std::map<HWND, ChildLook> children;
 };
+
+// Places the children again and makes their fonts anew, at the window's resolution.
+void ApplyResolution(WindowCore& core);
 
 std::unique_ptr<Window> OpenTopLevelWindow(const WindowSpec& spec, WindowEvents& events);
 
@@ -93,10 +106,13 @@ class ChildControl : public Interface {
 
   void SetBounds(const Bounds& b) override {
     bounds_ = b;
-    if (HWND h = Live()) {
-      MoveWindow(h, ToPixelsX(b.left), ToPixelsY(b.top), ToPixelsX(b.width),
-                 ToPixelsY(b.height), TRUE);
-    }
+    HWND h = Live();
+    if (!h) return;
+    auto core = Core();
+    core->children[h].bounds = b;
+    const int dpi = core->dpi;
+    MoveWindow(h, TwipsToPixels(b.left, dpi), TwipsToPixels(b.top, dpi),
+               TwipsToPixels(b.width, dpi), TwipsToPixels(b.height, dpi), TRUE);
   }
   Bounds GetBounds() const override {
     HWND h = Live();
@@ -104,8 +120,9 @@ class ChildControl : public Interface {
     RECT r{};
     GetWindowRect(h, &r);
     MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
-    return Bounds{r.left * TwipsPerPixelX(), r.top * TwipsPerPixelY(),
-                  (r.right - r.left) * TwipsPerPixelX(), (r.bottom - r.top) * TwipsPerPixelY()};
+    const int dpi = Core()->dpi;
+    return Bounds{PixelsToTwips(r.left, dpi), PixelsToTwips(r.top, dpi),
+                  PixelsToTwips(r.right - r.left, dpi), PixelsToTwips(r.bottom - r.top, dpi)};
   }
   void SetVisible(bool visible) override {
     if (HWND h = Live()) ShowWindow(h, visible ? SW_SHOWNA : SW_HIDE);
@@ -122,7 +139,10 @@ class ChildControl : public Interface {
   }
   std::shared_ptr<WindowCore> Core() const { return core_.lock(); }
   void DestroyChild() {
-    if (HWND h = Live()) DestroyWindow(h);
+    if (HWND h = Live()) {
+      Core()->children.erase(h);
+      DestroyWindow(h);
+    }
     hwnd_ = nullptr;
   }
 

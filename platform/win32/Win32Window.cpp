@@ -75,6 +75,15 @@ HBRUSH LabelColours(WindowCore& core, HDC dc, HWND control) {
   return found->second.brush.Get();
 }
 
+// The window went to a monitor of another resolution: its controls and fonts follow,
+// and it takes the place and size Windows suggests, which lays its form out again.
+void OnResolutionChanged(HWND hwnd, WindowCore& core, int dpi, const RECT& suggested) {
+  core.dpi = dpi;
+  ApplyResolution(core);
+  SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void OnDestroyed(HWND hwnd, WindowCore& core) {
   // Children are gone by now: their fonts, brushes and icons may go too.
   core.labels.clear();
@@ -102,6 +111,9 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
   switch (message) {
     case WM_SIZE:
       if (!core->creating) RaiseEvent(*core, &WindowEvents::OnResize);
+      return 0;
+    case WM_DPICHANGED:
+      OnResolutionChanged(hwnd, *core, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_CLOSE: {
       const auto keep = core->shared_from_this();
@@ -220,9 +232,9 @@ class Win32Window : public Window {
     } else {
       GetWindowRect(h, &r);
     }
-    lastBounds_ = Bounds{r.left * TwipsPerPixelX(), r.top * TwipsPerPixelY(),
-                         (r.right - r.left) * TwipsPerPixelX(),
-                         (r.bottom - r.top) * TwipsPerPixelY()};
+    const int dpi = core_->dpi;
+    lastBounds_ = Bounds{PixelsToTwips(r.left, dpi), PixelsToTwips(r.top, dpi),
+                         PixelsToTwips(r.right - r.left, dpi), PixelsToTwips(r.bottom - r.top, dpi)};
     return lastBounds_;
   }
 
@@ -230,8 +242,9 @@ class Win32Window : public Window {
     lastBounds_ = b;
     HWND h = core_->hwnd;
     if (!h) return;
-    const int x = ToPixelsX(b.left), y = ToPixelsY(b.top);
-    const int cx = ToPixelsX(b.width), cy = ToPixelsY(b.height);
+    const int dpi = core_->dpi;
+    const int x = TwipsToPixels(b.left, dpi), y = TwipsToPixels(b.top, dpi);
+    const int cx = TwipsToPixels(b.width, dpi), cy = TwipsToPixels(b.height, dpi);
     if (IsWindowVisible(h) && (IsIconic(h) || IsZoomed(h))) {
       // Moving a minimized or maximized window changes where it restores to.
       WINDOWPLACEMENT placement{};
@@ -326,26 +339,49 @@ class Win32Window : public Window {
   mutable Bounds lastBounds_;
 };
 
+// The outer rectangle of a client area at a resolution, frame and caption included.
+RECT FrameFor(const WindowSpec& spec, const Styles& s, int dpi) {
+  RECT frame{0, 0, TwipsToPixels(spec.clientWidth, dpi), TwipsToPixels(spec.clientHeight, dpi)};
+  using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+  static const auto adjustForDpi = reinterpret_cast<AdjustForDpi>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+  if (adjustForDpi) {
+    adjustForDpi(&frame, s.style, FALSE, s.exStyle, static_cast<UINT>(dpi));
+  } else {
+    AdjustWindowRectEx(&frame, s.style, FALSE, s.exStyle);
+  }
+  return frame;
+}
+
 }  // namespace
 
 std::unique_ptr<Window> OpenTopLevelWindow(const WindowSpec& spec, WindowEvents& events) {
   RegisterWindowClass();
   const Styles s = StylesFor(spec);
-  RECT frame{0, 0, ToPixelsX(spec.clientWidth), ToPixelsY(spec.clientHeight)};
-  AdjustWindowRectEx(&frame, s.style, FALSE, s.exStyle);
+  // A new window starts on the primary monitor, at its resolution.
+  const int dpi = SystemDpi();
+  const RECT frame = FrameFor(spec, s, dpi);
   int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
   if (spec.clientLeft || spec.clientTop) {
-    x = ToPixelsX(spec.clientLeft.value_or(0)) + frame.left;
-    y = ToPixelsY(spec.clientTop.value_or(0)) + frame.top;
+    x = TwipsToPixels(spec.clientLeft.value_or(0), dpi) + frame.left;
+    y = TwipsToPixels(spec.clientTop.value_or(0), dpi) + frame.top;
   }
 
   auto core = std::make_shared<WindowCore>();
+  core->dpi = dpi;
   core->events = &events;
   core->background = Brush(CreateSolidBrush(ToColorRef(spec.backColor)));
   HWND h = CreateWindowExW(s.exStyle, kWindowClass, Widen(spec.caption).c_str(), s.style, x, y,
                            frame.right - frame.left, frame.bottom - frame.top, s.owner, nullptr,
                            GetModuleHandleW(nullptr), core.get());
   if (!h) throw OutOfMemoryError();
+  if (const int own = DpiOf(h); own != dpi) {
+    // It opened on a monitor of another resolution: its client area follows.
+    core->dpi = own;
+    const RECT there = FrameFor(spec, s, own);
+    SetWindowPos(h, nullptr, 0, 0, there.right - there.left, there.bottom - there.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   core->creating = false;
   if (spec.programIcon) {
     core->bigIcon = LoadProgramIcon(SM_CXICON, SM_CYICON);

@@ -39,7 +39,7 @@ TEST_F(Help, TheGuideArrivesHalfASecondAfterTheWindowAndGoesWithIt) {
     EXPECT_EQ(b.top, 950);
     EXPECT_EQ(b.width, 15900);
     EXPECT_EQ(b.height, 8500);
-    EXPECT_EQ(b.left, run.sim.screenWidth / 2 - 15900 / 2);
+    EXPECT_EQ(b.left, run.sim.ScreenWidth() / 2 - 15900 / 2);
     EXPECT_EQ(window.spec.border, Border::kSizable);
     EXPECT_TRUE(window.spec.minimizeBox && window.spec.maximizeBox);
     EXPECT_EQ(window.spec.backColor, 0u);
@@ -96,14 +96,25 @@ TEST_F(Help, ResizingKeepsTheMinimumAndMinimizingKeepsTheLayout) {
   EXPECT_EQ(checks, 2);
 }
 
+// The screen's width counts in twips, at its resolution: a screen of many pixels at 200 %
+// can be as narrow as a small one at 100 %.
 TEST_F(Help, ANarrowScreenLeavesTheWindowStickingOutOnBothSides) {
-  run.sim.screenWidth = 800 * 15;
-  While(5.2, [&](sim::SimWindow& window) {
-    EXPECT_EQ(window.GetBounds().left, 6000 - 7950);
-  });
-  CloseAfter(6);
-  run.Run(" help ");
-  EXPECT_EQ(checks, 2);
+  struct Screen {
+    int pixels, dpi;
+    double left;  // half the screen's twips less half the window's 15900
+  };
+  for (const Screen screen : {Screen{800, 96, 6000 - 7950}, Screen{1920, 144, 9600 - 7950},
+                              Screen{1920, 192, 7200 - 7950}, Screen{1280, 120, 7680 - 7950}}) {
+    run.sim.screenPixels = screen.pixels;
+    run.sim.dpi = screen.dpi;
+    checks = 0;
+    While(5.2, [&](sim::SimWindow& window) {
+      EXPECT_EQ(window.GetBounds().left, screen.left) << screen.pixels << " at " << screen.dpi;
+    });
+    CloseAfter(6);
+    run.Run(" help ");
+    EXPECT_EQ(checks, 2);
+  }
 }
 
 TEST_F(Help, AGuideThatCannotBeWrittenShowsTheOlderCopyOrEndsTheRun) {
