@@ -32,6 +32,9 @@ int Kill(const std::wstring& name);
 int Type(HWND top, const std::wstring& cls, const std::wstring& text);
 int Length(HWND top, const std::wstring& cls);
 int CopyView(HWND top, const std::wstring& cls, long from = 0, long to = -1);
+// Where characters 0 to `count` stand in the view, pixels: a picture's width is the step
+// to the next one in its row.
+int Positions(HWND top, const std::wstring& cls, long count);
 // Acts as a user in the view for `seconds`: clicks, deletes, types, pastes and drags.
 int Meddle(HWND top, const std::wstring& cls, double seconds);
 

@@ -1,5 +1,5 @@
 // Commands on a window's text control, the viewer's and the help window's rich-text
-// view above all: type, length, copyview, meddle.
+// view above all: type, length, copyview, meddle, positions.
 #include <windows.h>
 #include <richedit.h>
 
@@ -54,6 +54,21 @@ int Meddle(HWND top, const std::wstring& cls, double seconds) {
     Sleep(40);
   }
   Emit("{\"rounds\":" + std::to_string(rounds) + "}");
+  return 0;
+}
+
+int Positions(HWND top, const std::wstring& cls, long count) {
+  HWND view = FirstChildOfClass(top, cls);
+  if (!view) return 1;
+  std::string xs;
+  for (long cp = 0; cp <= count; ++cp) {
+    // The form with the position in the result: a pointer would not reach another
+    // process.
+    const LRESULT at = SendMessageW(view, EM_POSFROMCHAR, static_cast<WPARAM>(cp), 0);
+    xs += (cp ? "," : "") + std::string("[") + std::to_string(static_cast<short>(LOWORD(at))) +
+          "," + std::to_string(static_cast<short>(HIWORD(at))) + "]";
+  }
+  Emit("{\"positions\":[" + xs + "]}");
   return 0;
 }
 

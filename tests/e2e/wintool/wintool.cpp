@@ -20,6 +20,7 @@
 //   wintool type   SELECT CLASS TEXT          types TEXT into the window's first child of
 //                                             CLASS; prints its text length before/after
 //   wintool length SELECT CLASS               the text length of that child (a picture is 1)
+//   wintool positions SELECT CLASS N          where characters 0 to N of that child stand
 //   wintool copyview SELECT CLASS [FROM TO]   selects all of that child (or characters
 //                                             FROM to TO) and copies it, as Ctrl+C does
 //   wintool meddle SELECT CLASS SECONDS       acts as a user in that child for SECONDS:
@@ -129,6 +130,9 @@ int RunOnWindow(const std::wstring& cmd, const Args& a, HWND h) {
   }
   if (cmd == L"copyview") return a.rest.size() == 1 ? CopyView(h, a.rest[0]) : Usage();
   if (cmd == L"length") return a.rest.size() == 1 ? Length(h, a.rest[0]) : Usage();
+  if (cmd == L"positions" && a.rest.size() == 2) {
+    return Positions(h, a.rest[0], std::wcstol(a.rest[1].c_str(), nullptr, 10));
+  }
   if (cmd == L"jumpend") return a.rest.size() == 1 ? JumpEnd(h, a.rest[0]) : Usage();
   if (cmd == L"meddle" && a.rest.size() == 2) {
     return Meddle(h, a.rest[0], std::wcstod(a.rest[1].c_str(), nullptr));
@@ -144,7 +148,7 @@ int Usage() {
       "       click SELECT TEXT | close SELECT | show SELECT restore|minimize|hide|normal |\n"
       "       watch SELECT [--timeout S] [--interval MS] | procs |\n"
       "       waitprocs [--timeout S] NAME... | kill NAME | type SELECT CLASS TEXT |\n"
-      "       length SELECT CLASS | copyview SELECT CLASS [FROM TO] |\n"
+      "       length SELECT CLASS | positions SELECT CLASS N | copyview SELECT CLASS [FROM TO] |\n"
       "       meddle SELECT CLASS SECONDS | firstpaint SELECT CLASS | jumpend SELECT CLASS |\n"
       "       clipboard |\n"
       "       dir PATTERN | timeline [--timeout S] TITLE...\n"
@@ -157,6 +161,15 @@ int Usage() {
 
 int main() {
   using namespace wintool;
+  // Aware of the screen's resolution like the program it looks at, so that both see the
+  // same pixels (Wine and Windows give an unaware program scaled ones).
+  using SetAwareness = BOOL(WINAPI*)(HANDLE);
+  if (const auto set = reinterpret_cast<SetAwareness>(reinterpret_cast<void*>(
+          GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")))) {
+    set(reinterpret_cast<HANDLE>(-4));  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
+  } else {
+    SetProcessDPIAware();
+  }
   int argc = 0;
   const ArgvArray argv(CommandLineToArgvW(GetCommandLineW(), &argc));
   if (!argv || argc < 2) return Usage();
