@@ -201,25 +201,24 @@ uint64_t SimFileSystem::FileSize(const std::string& path) {
   return node->folder ? 0 : node->Size();
 }
 
-std::string SimFileSystem::ReadBytes(const std::string& path) {
+const SimFileSystem::Node& SimFileSystem::FileToRead(const std::string& path) const {
   CheckName(path, false);
   const Node* node = Find(path);
   std::string leaf;
   if (!node && !ParentOf(FullPath(path), &leaf)) throw RunError(err::kPathNotFound);
   if (!node) throw RunError(err::kFileNotFound);
   if (node->folder) throw RunError(err::kPathFileAccess);
-  if (node->Size() > kLargestWholeRead) throw RunError(err::kOutOfMemory);
-  return node->content;
+  return *node;
+}
+
+std::string SimFileSystem::ReadBytes(const std::string& path) {
+  const Node& file = FileToRead(path);
+  if (file.Size() > kLargestWholeRead) throw RunError(err::kOutOfMemory);
+  return file.content;
 }
 
 std::string SimFileSystem::ReadHead(const std::string& path, std::size_t maxBytes) {
-  CheckName(path, false);
-  const Node* node = Find(path);
-  std::string leaf;
-  if (!node && !ParentOf(FullPath(path), &leaf)) throw RunError(err::kPathNotFound);
-  if (!node) throw RunError(err::kFileNotFound);
-  if (node->folder) throw RunError(err::kPathFileAccess);
-  return node->content.substr(0, maxBytes);
+  return FileToRead(path).content.substr(0, maxBytes);
 }
 
 void SimFileSystem::WriteBytes(const std::string& path, std::string_view bytes) {

@@ -81,6 +81,8 @@ class SimFileSystem : public FileSystem {
   struct Node;
   Node* Find(const std::string& path) const;
   Node* ParentOf(const std::string& fullPath, std::string* leaf) const;
+  // The file at a path, to be read; throws as reading a missing one or a folder does.
+  const Node& FileToRead(const std::string& path) const;
   Node& Drive(char letter);
 
   std::map<char, std::unique_ptr<Node>> drives_;

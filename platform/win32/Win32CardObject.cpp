@@ -59,13 +59,17 @@ GlobalMemory CopyBytes(const std::string& bytes) {
   return memory;
 }
 
-class CardObject final : public IOleObject, public IViewObject2, public IDataObject {
+// What a card offers: the bitmap the view draws, and the picture at full size.
+std::vector<FORMATETC> CardFormats(const EncodedPicture& picture) {
+  std::vector<FORMATETC> formats = {BitmapFormat(), DibFormat(), MetafileFormat()};
+  if (picture.jpeg) formats.push_back(JpegFormat());
+  return formats;
+}
+
+class CardObject final : public IOleObject, public IViewObject2, public FixedFormatData {
  public:
   CardObject(std::shared_ptr<const EncodedPicture> picture, HWND view)
-      : picture_(std::move(picture)), view_(view) {
-    formats_ = {BitmapFormat(), DibFormat(), MetafileFormat()};
-    if (picture_->jpeg) formats_.push_back(JpegFormat());
-  }
+      : FixedFormatData(CardFormats(*picture)), picture_(std::move(picture)), view_(view) {}
 
   // --- IUnknown ---
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -195,7 +199,7 @@ class CardObject final : public IOleObject, public IViewObject2, public IDataObj
   // --- IDataObject ---
   HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
     if (!format || !medium) return E_INVALIDARG;
-    const HRESULT offered = QueryFormats(formats_, format);
+    const HRESULT offered = QueryGetData(format);
     if (offered != S_OK) return offered;
     *medium = STGMEDIUM{};
     if (format->cfFormat == CF_BITMAP) return DisplayBitmap(medium);
@@ -209,28 +213,8 @@ class CardObject final : public IOleObject, public IViewObject2, public IDataObj
     medium->hEnhMetaFile = metafile.Detach();
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
-    return QueryFormats(formats_, format);
-  }
-  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
-    if (out) out->ptd = nullptr;
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override {
-    return EnumerateFormats(formats_, direction, out);
-  }
-  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-    return OLE_E_ADVISENOTSUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override {
-    return OLE_E_ADVISENOTSUPPORTED;
-  }
-
  private:
-  ~CardObject() = default;
+  ~CardObject() override = default;
 
   std::shared_ptr<const DecodedPicture> Decoded(int width, int height) const {
     return PictureCache::Shared().Get(picture_, width, height);
@@ -265,7 +249,6 @@ class CardObject final : public IOleObject, public IViewObject2, public IDataObj
 
   std::shared_ptr<const EncodedPicture> picture_;
   HWND view_;
-  std::vector<FORMATETC> formats_;
   ComPtr<IOleClientSite> site_;
   ComPtr<IAdviseSink> viewSink_;
   long references_ = 1;  // one thread only: the user-interface thread

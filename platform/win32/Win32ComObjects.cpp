@@ -35,13 +35,10 @@ class FormatEnumerator final : public RefCounted<IEnumFORMATETC> {
 
 }  // namespace
 
-DataObjectBase::DataObjectBase(std::vector<FORMATETC> formats)
-    : RefCounted(IID_IDataObject), formats_(std::move(formats)) {}
-
-HRESULT QueryFormats(const std::vector<FORMATETC>& formats, const FORMATETC* format) {
+HRESULT FixedFormatData::QueryGetData(FORMATETC* format) {
   if (!format) return E_INVALIDARG;
   if (format->dwAspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
-  for (const FORMATETC& offered : formats) {
+  for (const FORMATETC& offered : formats_) {
     if (offered.cfFormat == format->cfFormat) {
       return (offered.tymed & format->tymed) ? S_OK : DV_E_TYMED;
     }
@@ -49,24 +46,18 @@ HRESULT QueryFormats(const std::vector<FORMATETC>& formats, const FORMATETC* for
   return DV_E_FORMATETC;
 }
 
-HRESULT EnumerateFormats(const std::vector<FORMATETC>& formats, DWORD direction,
-                         IEnumFORMATETC** out) {
+HRESULT FixedFormatData::EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
   if (direction != DATADIR_GET) return E_NOTIMPL;
-  *out = new (std::nothrow) FormatEnumerator(formats);
+  *out = new (std::nothrow) FormatEnumerator(formats_);
   return *out ? S_OK : E_OUTOFMEMORY;
 }
 
-HRESULT DataObjectBase::QueryGetData(FORMATETC* format) { return QueryFormats(formats_, format); }
-
-HRESULT DataObjectBase::GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) {
+HRESULT FixedFormatData::GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) {
   if (out) out->ptd = nullptr;
   return E_NOTIMPL;
 }
 
-HRESULT DataObjectBase::EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) {
-  return EnumerateFormats(formats_, direction, out);
-}
 
 }  // namespace td::win32

@@ -16,7 +16,9 @@ namespace td::win32 {
 template <class Interface>
 class RefCounted : public Interface {
  public:
-  explicit RefCounted(const IID& iid) : iid_(iid) {}
+  template <class... Args>
+  explicit RefCounted(const IID& iid, Args&&... args)
+      : Interface(std::forward<Args>(args)...), iid_(iid) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (!object) return E_POINTER;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, iid_)) {
@@ -64,17 +66,13 @@ inline FORMATETC MetafileFormat() {
   return {CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
 }
 
-// What a data object with a fixed list of formats answers to QueryGetData and
-// EnumFormatEtc.
-HRESULT QueryFormats(const std::vector<FORMATETC>& formats, const FORMATETC* format);
-HRESULT EnumerateFormats(const std::vector<FORMATETC>& formats, DWORD direction,
-                         IEnumFORMATETC** out);
-
-// The data object every copy and drag of the platform hands out: a fixed list of
-// formats, each made by GetData when a program asks for it.
-class DataObjectBase : public RefCounted<IDataObject> {
+// IDataObject for a fixed list of formats, but for GetData and IUnknown, which whoever
+// derives from it provides: the formats are listed and queried, nothing is set or
+// advised.
+class FixedFormatData : public IDataObject {
  public:
-  explicit DataObjectBase(std::vector<FORMATETC> formats);
+  explicit FixedFormatData(std::vector<FORMATETC> formats) : formats_(std::move(formats)) {}
+  virtual ~FixedFormatData() = default;
   HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override;
   HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override;
@@ -90,6 +88,14 @@ class DataObjectBase : public RefCounted<IDataObject> {
 
  private:
   std::vector<FORMATETC> formats_;
+};
+
+// The data object every copy and drag of the platform hands out: a fixed list of
+// formats, each made by GetData when a program asks for it.
+class DataObjectBase : public RefCounted<FixedFormatData> {
+ public:
+  explicit DataObjectBase(std::vector<FORMATETC> formats)
+      : RefCounted(IID_IDataObject, std::move(formats)) {}
 };
 
 }  // namespace td::win32

@@ -51,78 +51,80 @@ def screen_twips(dpi: int) -> float:
     return SCREEN_WIDTH * 1440 / dpi
 
 
-@case
-def help_window(c: Case) -> None:
-    """The help window and its view, at both resolutions."""
+def at_each_resolution(c: Case, command: str, title: str, look) -> None:
+    """Runs the command at each resolution; look(app, window, dpi) checks the window of
+    that title once it shows, and closes it."""
     master, _ = c.master(())
     for dpi in RESOLUTIONS:
         set_resolution(c, dpi)
 
         def interact(app):
-            window = c.wait_window(HELP)
-            if not c.check(window is not None, f"the help window opens at {dpi} DPI"):
-                return
-            time.sleep(1.5)  # the guide arrives after half a second
-            window = c.wait_window(HELP)
-            check_window(c, window, dpi, screen_twips(dpi) / 2 - 7950, 950, 15900, 8500)
-            view = next((ch for ch in window["children"]
-                         if ch["class"].upper() == VIEW_CLASS), None)
-            if c.check(view is not None, "it holds the rich-text view"):
-                l, t, r, b = view["rect"]
-                want = (pixels(30, dpi), pixels(15750, dpi), pixels(8010, dpi))
-                c.check(abs(l - want[0]) <= 1 and abs(r - l - want[1]) <= 1 and
-                        abs(b - t - want[2]) <= 1,
-                        f"the view is 30 twips in, 150 narrower and 490 lower: {want} pixels",
-                        f"got left {l}, width {r - l}, height {b - t}")
-            c.display.screenshot(c.evidence_dir / f"help-{dpi}.png")
-            c.close_window(app, HELP)
+            window = c.wait_window(title)
+            if c.check(window is not None, f"{title!r} opens at {dpi} DPI"):
+                look(app, window, dpi)
 
-        run = c.run_app(master, ["help"], interact=interact)
+        run = c.run_app(master, [command], interact=interact)
         c.check_ended(run, bound=None)
+
+
+@case
+def help_window(c: Case) -> None:
+    """The help window and its view, at both resolutions."""
+
+    def look(app, window, dpi):
+        time.sleep(1.5)  # the guide arrives after half a second
+        window = c.wait_window(HELP)
+        check_window(c, window, dpi, screen_twips(dpi) / 2 - 7950, 950, 15900, 8500)
+        view = next((ch for ch in window["children"]
+                     if ch["class"].upper() == VIEW_CLASS), None)
+        if c.check(view is not None, "it holds the rich-text view"):
+            l, t, r, b = view["rect"]
+            want = (pixels(30, dpi), pixels(15750, dpi), pixels(8010, dpi))
+            c.check(abs(l - want[0]) <= 1 and abs(r - l - want[1]) <= 1 and
+                    abs(b - t - want[2]) <= 1,
+                    f"the view is 30 twips in, 150 narrower and 490 lower: {want} pixels",
+                    f"got left {l}, width {r - l}, height {b - t}")
+        c.display.screenshot(c.evidence_dir / f"help-{dpi}.png")
+        c.close_window(app, HELP)
+
+    at_each_resolution(c, "help", HELP, look)
 
 
 @case
 def viewer_window(c: Case) -> None:
     """The card viewer and its progress window, and the cards in it, at both resolutions."""
-    master, _ = c.master(())
     card_width = 240  # the host's cards: 240 x 336 pixels
-    for dpi in RESOLUTIONS:
-        set_resolution(c, dpi)
 
-        def interact(app):
-            viewer = c.wait_window(VIEWER)
-            if not c.check(viewer is not None, f"the viewer opens at {dpi} DPI"):
-                return
-            check_window(c, viewer, dpi, screen_twips(dpi) / 2 - 5450, 450, 10900, 8500)
-            progress = c.wait_window(READY, 30)
-            if not c.check(progress is not None, "it gets ready"):
-                return
-            client = progress["client"]
-            c.check(abs(client[2] - pixels(4680, dpi)) <= 1 and
-                    abs(client[3] - pixels(1455, dpi)) <= 1,
-                    f"the progress window's client area is {pixels(4680, dpi)} x "
-                    f"{pixels(1455, dpi)} pixels", f"got {client[2:]}")
-            vl, vt, vr, vb = viewer["rect"]
-            pl, pt, pr, pb = progress["rect"]
-            c.check(abs((pl + pr) - (vl + vr)) <= 2 and abs((pt + pb) - (vt + vb)) <= 2,
-                    "it stands in the middle of the viewer",
-                    f"viewer {viewer['rect']}, progress {progress['rect']}")
-            time.sleep(1.0)
-            c.display.screenshot(c.evidence_dir / f"viewer-{dpi}.png")
-            rc, found = c.wintool.run("positions", "--title", VIEWER, VIEW_CLASS, "1")
-            xs = [p[0] for p in found[0]["positions"]] if rc == 0 and found else []
-            c.check(len(xs) == 2 and abs(xs[1] - xs[0] - pixels(card_width * 15, dpi)) <= 1,
-                    f"a card of {card_width} pixels is {pixels(card_width * 15, dpi)} pixels wide "
-                    "on the screen: its size at 100 %", f"positions {xs}")
-            c.wintool.run("copyview", "--title", VIEWER, VIEW_CLASS, "0", "1")
-            rc, board = c.wintool.run("clipboard")
-            dib = board[0].get("dib") if rc == 0 and board else None
-            c.check(dib == [card_width, 336], "a copied card is its own pixels, not the screen's",
-                    f"clipboard picture {dib}")
-            c.close_window(app, VIEWER)
+    def look(app, viewer, dpi):
+        check_window(c, viewer, dpi, screen_twips(dpi) / 2 - 5450, 450, 10900, 8500)
+        progress = c.wait_window(READY, 30)
+        if not c.check(progress is not None, "it gets ready"):
+            return
+        client = progress["client"]
+        c.check(abs(client[2] - pixels(4680, dpi)) <= 1 and
+                abs(client[3] - pixels(1455, dpi)) <= 1,
+                f"the progress window's client area is {pixels(4680, dpi)} x "
+                f"{pixels(1455, dpi)} pixels", f"got {client[2:]}")
+        vl, vt, vr, vb = viewer["rect"]
+        pl, pt, pr, pb = progress["rect"]
+        c.check(abs((pl + pr) - (vl + vr)) <= 2 and abs((pt + pb) - (vt + vb)) <= 2,
+                "it stands in the middle of the viewer",
+                f"viewer {viewer['rect']}, progress {progress['rect']}")
+        time.sleep(1.0)
+        c.display.screenshot(c.evidence_dir / f"viewer-{dpi}.png")
+        rc, found = c.wintool.run("positions", "--title", VIEWER, VIEW_CLASS, "1")
+        xs = [p[0] for p in found[0]["positions"]] if rc == 0 and found else []
+        c.check(len(xs) == 2 and abs(xs[1] - xs[0] - pixels(card_width * 15, dpi)) <= 1,
+                f"a card of {card_width} pixels is {pixels(card_width * 15, dpi)} pixels wide "
+                "on the screen: its size at 100 %", f"positions {xs}")
+        c.wintool.run("copyview", "--title", VIEWER, VIEW_CLASS, "0", "1")
+        rc, board = c.wintool.run("clipboard")
+        dib = board[0].get("dib") if rc == 0 and board else None
+        c.check(dib == [card_width, 336], "a copied card is its own pixels, not the screen's",
+                f"clipboard picture {dib}")
+        c.close_window(app, VIEWER)
 
-        run = c.run_app(master, ["showcards"], interact=interact)
-        c.check_ended(run, bound=None)
+    at_each_resolution(c, "showcards", VIEWER, look)
 
 
 if __name__ == "__main__":

@@ -69,6 +69,14 @@ def plain_cards(c: Case, count: int) -> dict[str, tuple[int, int]]:
     return sizes
 
 
+def progress_shows(c: Case) -> bool:
+    """The progress window shows: the fill has begun."""
+    if c.check(c.wait_window(WAITING) is not None, f"the progress window {WAITING!r} shows"):
+        return True
+    c.evidence("no-progress")
+    return False
+
+
 def listing(c: Case, pattern: str) -> list[str]:
     rc, names = c.wintool.run("dir", wk.HOST_DATA_WIN + pattern)
     return [n["name"] for n in names if n["folder"]] if rc == 0 else []
@@ -168,9 +176,7 @@ def filling(c: Case) -> None:
     master, _ = c.master(())
 
     def interact(app):
-        if not c.check(c.wait_window(WAITING) is not None,
-                       f"the progress window {WAITING!r} shows"):
-            c.evidence("no-progress")
+        if not progress_shows(c):
             return
         time.sleep(0.3)
         c.display.screenshot(c.evidence_dir / "filling.png")
@@ -209,9 +215,7 @@ def meddling(c: Case) -> None:
     master, _ = c.master(())
 
     def interact(app):
-        if not c.check(c.wait_window(WAITING) is not None,
-                       f"the progress window {WAITING!r} shows"):
-            c.evidence("no-progress")
+        if not progress_shows(c):
             return
         meddler = c.wintool.start("meddle", "--title", VIEWER, VIEW_CLASS, "4")
         time.sleep(0.3)
