@@ -211,20 +211,26 @@ def filling(c: Case) -> None:
 def meddling(c: Case) -> None:
     """The user clicks, selects, deletes, types, pastes and drags in the view while it
     fills: every card still goes in once, in pass order, and nothing else does."""
-    sizes = plain_cards(c, 300)
+    sizes = plain_cards(c, 600)
     master, _ = c.master(())
 
     def interact(app):
-        if not progress_shows(c):
+        if not c.check(c.wait_window(VIEWER) is not None, f"{VIEWER!r} opens"):
             return
-        meddler = c.wintool.start("meddle", "--title", VIEWER, VIEW_CLASS, "4")
-        time.sleep(0.3)
-        begun = view_length(c)
-        c.check(begun is not None and begun < len(sizes),
+        # From before the fill begins (a second after the window shows) to after it ends.
+        meddler = c.wintool.start("meddle", "--title", VIEWER, VIEW_CLASS, "8")
+        lengths = set()
+        while meddler.running():
+            lengths.add(view_length(c))
+        c.check(any(n and n < len(sizes) for n in lengths),
                 "precondition: the user acts while the view fills",
-                f"{begun} of {len(sizes)} cards were in")
-        meddler.finish(60)
-        if not c.check(c.wait_window(READY, 60) is not None, f"the view gets {READY!r}"):
+                f"lengths seen meanwhile: {sorted(n for n in lengths if n is not None)[:8]}")
+        # The fill has ended once its window no longer says "Please Wait..." (it says
+        # "READY !", and goes five seconds later).
+        deadline = time.monotonic() + 60
+        while visible(c, WAITING) and time.monotonic() < deadline:
+            time.sleep(0.3)
+        if not c.check(not visible(c, WAITING), "the fill ends"):
             c.evidence("not-ready")
             return
         c.display.screenshot(c.evidence_dir / "after-meddling.png")
