@@ -2,6 +2,7 @@
 // after another at its end.
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "platform/win32/Win32CardObject.h"
 #include "platform/win32/Win32ComObjects.h"
@@ -109,8 +110,9 @@ class UserView {
 // hands every card: the view wants one at hand, but nothing is ever saved into it (copies
 // and drags are the program's own), and one for each card would cost half a card's
 // bytes again.
+// With `liftReadOnly`, the read-only view is made writable for the insertion alone.
 void AppendCard(HWND view, std::shared_ptr<const EncodedPicture> picture, IStorage& storage,
-                LONG& programsEnd) {
+                LONG& programsEnd, bool liftReadOnly) {
   const auto ole = RichEditOle(view);
   if (!ole) throw InternalError();
   ComPtr<IOleClientSite> site;
@@ -132,7 +134,9 @@ void AppendCard(HWND view, std::shared_ptr<const EncodedPicture> picture, IStora
   reo.dvaspect = DVASPECT_CONTENT;
   FreezeRedrawBriefly(view);
   const UserView keep(view, programsEnd);
+  if (liftReadOnly) SendMessageW(view, EM_SETREADONLY, FALSE, 0);
   hr = ole->InsertObject(&reo);  // the control takes references of its own
+  if (liftReadOnly) SendMessageW(view, EM_SETREADONLY, TRUE, 0);
   if (FAILED(hr)) throw ErrorFromHresult(hr, InvalidClipboardFormatError());
 }
 
@@ -141,6 +145,7 @@ class Win32RichTextView : public ChildControl<RichTextView> {
   using ChildControl::ChildControl;
 
   void SetReadOnly(bool readOnly) override {
+    readOnly_ = readOnly;
     if (HWND h = Live()) SendMessageW(h, EM_SETREADONLY, readOnly ? TRUE : FALSE, 0);
   }
 
@@ -185,12 +190,26 @@ class Win32RichTextView : public ChildControl<RichTextView> {
       const HRESULT hr = NewMemoryStorage(cardStorage_.Put());
       if (FAILED(hr)) throw ErrorFromHresult(hr, InvalidClipboardFormatError());
     }
-    AppendCard(h, own->Encoded(), *cardStorage_.Get(), programsEnd_);
+    IStorage& storage = *cardStorage_.Get();
+    if (!readOnly_ || insertsWhenReadOnly_) {
+      AppendCard(h, own->Encoded(), storage, programsEnd_, readOnly_ && !*insertsWhenReadOnly_);
+      return;
+    }
+    // The first card into the read-only view tells whether the control takes objects so
+    // (Wine's does): switching read-only off and on for every card costs more than the
+    // rest of adding it.
+    const auto ole = RichEditOle(h);
+    const LONG before = ole ? ole->GetObjectCount() : 0;
+    AppendCard(h, own->Encoded(), storage, programsEnd_, false);
+    insertsWhenReadOnly_ = !ole || ole->GetObjectCount() > before;
+    if (!*insertsWhenReadOnly_) AppendCard(h, own->Encoded(), storage, programsEnd_, true);
   }
 
  private:
   LONG programsEnd_ = -1;  // where the last AppendPicture left the caret: the end
   ComPtr<IStorage> cardStorage_;
+  bool readOnly_ = false;
+  std::optional<bool> insertsWhenReadOnly_;  // known after the first card into a read-only view
 };
 
 // A 1-point font: rows of pictures follow one another without a gap for the text's

@@ -30,6 +30,7 @@ WAIT_SECONDS = 5.0                # every run waits this long for the host-folde
 # says "ends by itself", not "is fast": speed belongs in the benchmarks.
 END_SLACK = 10.0
 RUN_TIMEOUT = 40.0                # a run that takes longer is hung (an error box, say)
+IDLE_TIMEOUT = 150.0              # what a run started ends by then, or it is hung
 DISPLAY_SIZE = "1024x768x24"      # a test script may ask for a larger screen
 
 
@@ -215,7 +216,9 @@ class Case:
             watch.kill()
         run = AppRun(result, read_records(watch.stdout))
         try:
-            self.prefix.wait_idle(30)
+            # The copies the run started go on without it (a back-up's xcopy may outlive
+            # its closed window): seconds on a quiet machine, far more on a loaded one.
+            self.prefix.wait_idle(IDLE_TIMEOUT)
         except wk.WineError as e:
             self.check(False, "programs started by the run end", str(e))
             self.prefix.shutdown()
