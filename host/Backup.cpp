@@ -136,7 +136,11 @@ void MakeBackup(Platform& platform, RunState& run) {
     // getting there (its window closed, a folder it could not find) ends the wait too.
     const std::string marker = run.MyPath + names::kBackupMarker;
     while (files.IsPlainFile(marker) && !script->HasEnded()) ui.DoEvents();
-    CheckBackup(platform, run, !files.IsPlainFile(marker));
+    const bool finished = !files.IsPlainFile(marker);
+    // A script stopped midway (its window closed) may leave its copy running; it would
+    // go on writing into the back-up after the report.
+    if (!finished) script->End();
+    CheckBackup(platform, run, finished);
   }
   run.WorkDone = true;
 }

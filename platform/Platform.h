@@ -290,7 +290,8 @@ class StartedProcess {
   virtual ~StartedProcess() = default;
   // True once the process has ended (for a script, once its interpreter has).
   virtual bool HasEnded() = 0;
-  // Ends the process at once, if it still runs; it writes nothing more.
+  // Ends the process at once, if it still runs, and for a script whatever the script
+  // started that still runs (its copy, its registry query): none of them writes more.
   virtual void End() = 0;
 };
 

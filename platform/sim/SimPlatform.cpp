@@ -97,9 +97,9 @@ std::optional<std::string> SimPlatform::LoadResourceBytes(const std::string& typ
 bool SimProcess::HasEnded() { return machine_.Now() >= endsAt; }
 
 void SimProcess::End() {
+  *killed_ = true;  // what it left running ends too
   if (HasEnded()) return;
   ended = true;
-  *killed_ = true;
   endsAt = machine_.Now();
 }
 

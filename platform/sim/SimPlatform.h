@@ -37,7 +37,8 @@ class SimProcess : public StartedProcess {
   explicit SimProcess(SimPlatform& machine) : machine_(machine) {}
   bool HasEnded() override;
   void End() override;
-  // Schedules what the process does at `when`; nothing, once it has been ended.
+  // Schedules what the process, or what it started, does at `when`; nothing once it has
+  // been ended.
   void At(double when, std::function<void()> action);
   // When the process ends, in the machine's seconds; by default as soon as it started.
   double endsAt = 0;

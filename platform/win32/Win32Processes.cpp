@@ -133,21 +133,31 @@ std::wstring DoublePercents(std::wstring text) {
   return text;
 }
 
+// A started process, and the job that holds it with every process it starts in turn
+// (a script's xcopy, reg and findstr), where it got one: ending it ends them all.
 class Win32Process : public StartedProcess {
  public:
-  explicit Win32Process(KernelHandle process) : process_(std::move(process)) {}
+  Win32Process(KernelHandle process, KernelHandle job)
+      : process_(std::move(process)), job_(std::move(job)) {}
   bool HasEnded() override { return WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0; }
   void End() override {
-    if (!HasEnded()) TerminateProcess(process_.Get(), 1);
+    if (job_) {
+      TerminateJobObject(job_.Get(), 1);  // what it left running too
+    } else if (!HasEnded()) {
+      TerminateProcess(process_.Get(), 1);
+    }
   }
 
  private:
   KernelHandle process_;
+  KernelHandle job_;
 };
 
+// Starts a program. With `inJob`, it starts in a job of its own, so that what it starts
+// can be ended with it.
 std::unique_ptr<StartedProcess> Launch(const wchar_t* application, const std::wstring& commandLine,
                                        std::vector<wchar_t>* environment = nullptr,
-                                       const wchar_t* folder = nullptr) {
+                                       const wchar_t* folder = nullptr, bool inJob = false) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -155,7 +165,8 @@ std::unique_ptr<StartedProcess> Launch(const wchar_t* application, const std::ws
   PROCESS_INFORMATION process{};
   std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
   line.push_back(L'\0');  // CreateProcessW may write into its command line
-  const DWORD flags = CREATE_NEW_CONSOLE | (environment ? CREATE_UNICODE_ENVIRONMENT : 0);
+  const DWORD flags = CREATE_NEW_CONSOLE | (environment ? CREATE_UNICODE_ENVIRONMENT : 0) |
+                      (inJob ? CREATE_SUSPENDED : 0);
   if (!CreateProcessW(application, line.data(), nullptr, nullptr, FALSE, flags,
                       environment ? environment->data() : nullptr, folder, &startup, &process)) {
     // A program that cannot be started for a reason the mapper does not know (not an
@@ -164,7 +175,15 @@ std::unique_ptr<StartedProcess> Launch(const wchar_t* application, const std::ws
     ThrowLastError(Subject::kEntry, err::kFileNotFound);
   }
   const KernelHandle thread(process.hThread);
-  return std::make_unique<Win32Process>(KernelHandle(process.hProcess));
+  KernelHandle job;
+  if (inJob) {
+    // Into the job before it runs, so that all it starts is in the job too. Without a
+    // job (a system that refuses one) it still runs; ending it then ends it alone.
+    job.Reset(CreateJobObjectW(nullptr, nullptr));
+    if (job && !AssignProcessToJobObject(job.Get(), process.hProcess)) job.Reset();
+    ResumeThread(thread.Get());
+  }
+  return std::make_unique<Win32Process>(KernelHandle(process.hProcess), std::move(job));
 }
 
 // The interpreter gets only the names of two variables that hold the script's path and
@@ -191,7 +210,7 @@ std::unique_ptr<StartedProcess> StartScript(const std::wstring& script, const st
   }
   line += L"\"";
   std::vector<wchar_t> environment = ScriptEnvironment(variables);
-  return Launch(interpreter.c_str(), line, &environment, System32().c_str());
+  return Launch(interpreter.c_str(), line, &environment, System32().c_str(), true);
 }
 
 }  // namespace

@@ -147,6 +147,7 @@ TEST_F(Backup, AClosedScriptWindowEndsTheWaitWithTheReport) {
             "The back-up is incomplete: 0 of 2 card pictures were saved in \"" + Saved() +
                 "\".\r\n\r\nMake the back-up again before you install another card set.");
   EXPECT_FALSE(run.sim.fs.Exists(Saved() + "exclude.txt")) << "the marker left behind is gone";
+  EXPECT_TRUE(run.sim.fs.Snapshot(Saved()).empty()) << "the copy it left running was ended";
 }
 
 TEST_F(Backup, AScriptThatCopiedNothingIsReported) {

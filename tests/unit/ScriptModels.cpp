@@ -71,8 +71,7 @@ void InstallBackupScript(sim::SimPlatform& machine, double seconds, BackupEnd en
     // The script's own failures show only in its console window.
     if (!InterpreterCanSpell(m, master) || !m.fs.IsFolder(saveFolder)) return;
     m.fs.WriteBytes(marker, ExclusionList());
-    if (end != BackupEnd::kCompletes) return;
-    process.At(process.endsAt, [&m, saveFolder, marker] {
+    const auto copy = [&m, saveFolder] {
       std::string source = ScriptAnswer(m);
       if (!source.empty()) source.pop_back();  // the script drops the trailing "\"
       std::vector<std::string> excluded;
@@ -80,6 +79,11 @@ void InstallBackupScript(sim::SimPlatform& machine, double seconds, BackupEnd en
       // Each entry keeps the blank the script's echo left before the line end.
       for (std::string line; std::getline(lines, line);) excluded.push_back(line.substr(0, line.size() - 1));
       if (m.fs.IsFolder(source)) m.fs.CopyTree(source, saveFolder, excluded);
+    };
+    if (end == BackupEnd::kWindowClosed) process.At(process.endsAt + 1, copy);
+    if (end != BackupEnd::kCompletes) return;
+    process.At(process.endsAt, [&m, copy, marker] {
+      copy();
       m.fs.RemoveFile(marker, IfMissing::kFail);
     });
   });

@@ -29,7 +29,8 @@ void InstallDataPathScript(sim::SimPlatform& machine, double delay);
 // How a run of "SaveOrig.bat" ends.
 enum class BackupEnd {
   kCompletes,     // copies the host's data folder, deletes the marker, ends
-  kWindowClosed,  // the user closes its window: it ends, the marker stays
+  kWindowClosed,  // the user closes its window: it ends, the marker stays, and its copy
+                  // goes on a second longer (as Wine's xcopy may)
   kNeverEnds,     // it hangs: the marker stays, the process lives on
 };
 
