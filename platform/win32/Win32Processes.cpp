@@ -14,6 +14,9 @@
 namespace td::win32 {
 namespace {
 
+constexpr int kStartAttempts = 4;
+constexpr DWORD kStartRetryMs = 250;
+
 // The variables that carry a script's path and its argument to the interpreter.
 constexpr wchar_t kScriptVariable[] = L"TD_SCRIPT";
 constexpr wchar_t kArgumentVariable[] = L"TD_ARG";
@@ -167,12 +170,22 @@ std::unique_ptr<StartedProcess> Launch(const wchar_t* application, const std::ws
   line.push_back(L'\0');  // CreateProcessW may write into its command line
   const DWORD flags = CREATE_NEW_CONSOLE | (environment ? CREATE_UNICODE_ENVIRONMENT : 0) |
                       (inJob ? CREATE_SUSPENDED : 0);
-  if (!CreateProcessW(application, line.data(), nullptr, nullptr, FALSE, flags,
-                      environment ? environment->data() : nullptr, folder, &startup, &process)) {
-    // A program that cannot be started for a reason the mapper does not know (not an
-    // executable, a missing library...) is reported as the classic runtime's Shell does:
-    // file not found.
-    ThrowLastError(Subject::kEntry, err::kFileNotFound);
+  // A program that is there may still fail to start for a moment on a busy machine (a
+  // scanner holding a new file, a system short of processes): it is tried again, briefly.
+  for (int attempt = 1;; ++attempt) {
+    if (CreateProcessW(application, line.data(), nullptr, nullptr, FALSE, flags,
+                       environment ? environment->data() : nullptr, folder, &startup, &process)) {
+      break;
+    }
+    const DWORD error = GetLastError();
+    const bool there = GetFileAttributesW(application) != INVALID_FILE_ATTRIBUTES;
+    if (!there || attempt == kStartAttempts) {
+      // A program that cannot be started for a reason the mapper does not know (not an
+      // executable, a missing library...) is reported as the classic runtime's Shell
+      // does: file not found.
+      throw ErrorFromWin32(error, Subject::kEntry, err::kFileNotFound);
+    }
+    Sleep(kStartRetryMs);
   }
   const KernelHandle thread(process.hThread);
   KernelHandle job;
