@@ -232,8 +232,9 @@ def second(c: Case) -> None:
 @case
 def waits(c: Case) -> None:
     """The run lasts as long as the back-up: it never ends while the marker exists, and
-    ends soon after the script deletes it. Enough cards that the copy takes a while."""
-    cards = [f"a{n:04d}" for n in range(100, 400)]
+    ends soon after the script deletes it. Enough cards that the copy takes a while: 900
+    take about three seconds, well over the second the check below needs."""
+    cards = [f"a{n:04d}" for n in range(100, 1000)]
     first = wk.card_picture(c.host / cards[0] / f"{cards[0]}c.jpg", "Installed", cards[0],
                             c.cache)
     for card in cards[1:]:
