@@ -322,7 +322,7 @@ void SimPlatform::PutOnClipboard(const Picture& picture) {
   if (clipboardBusy) throw RunError(err::kCannotOpenClipboard);
   const std::string& path = PathOf(picture);
   if (clipboardRefuses.count(path)) throw RunError(err::kInvalidClipboardFormat);
-  clipboard = path;
+  clipboard["picture"] = path;
   if (afterClipboardPut) afterClipboardPut();
 }
 

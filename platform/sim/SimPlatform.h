@@ -104,7 +104,10 @@ class SimPlatform : public Platform, public System, public Ui {
   int dpi = kStandardDpi;
   std::vector<SimWindow*> Windows() const;  // live windows, oldest first
   SimWindow* WindowByCaption(const std::string& caption) const;
-  std::optional<std::string> clipboard;  // the path of the picture it holds
+  // The clipboard, format by format: "picture" (the path of the picture) or another
+  // program's "text". As on Windows, a put adds its format beside what is there; only a
+  // clear drops everything.
+  std::map<std::string, std::string> clipboard;
   bool clipboardBusy = false;            // another program holds the clipboard
   std::set<std::string> clipboardRefuses;  // pictures (their files) it will not take
 
@@ -131,7 +134,7 @@ class SimPlatform : public Platform, public System, public Ui {
   void ShowMessage(const std::string& text) override;
   [[noreturn]] void ReportUnhandled(const RunError& error) override;
   std::unique_ptr<Picture> LoadPicture(const std::string& path) override;
-  void ClearClipboard() override { clipboard.reset(); }
+  void ClearClipboard() override { clipboard.clear(); }
   void PutOnClipboard(const Picture& picture) override;
   // The file a picture of this machine was loaded from.
   static const std::string& PathOf(const Picture& picture);

@@ -25,6 +25,7 @@ SimLabel::SimLabel(SimPlatform& machine, const ControlSpec& spec)
     : bounds(spec.bounds),
       caption(spec.caption),
       foreColor(static_cast<int32_t>(spec.foreColor)),
+      backColor(spec.backColor),
       font(spec.font),
       machine_(machine) {}
 
@@ -34,7 +35,7 @@ void SimLabel::SetForeColor(int32_t rgb) {
 }
 
 SimRichTextView::SimRichTextView(SimPlatform& machine, const ControlSpec& spec)
-    : bounds(spec.bounds), machine_(machine) {}
+    : bounds(spec.bounds), backColor(spec.backColor), machine_(machine) {}
 
 void SimRichTextView::ClearText() {
   document.clear();

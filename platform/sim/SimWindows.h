@@ -50,6 +50,7 @@ class SimLabel : public Label {
   Bounds bounds;
   std::string caption;
   int32_t foreColor = 0;
+  uint32_t backColor = 0;
   struct ColorChange {
     double when;
     int32_t rgb;
@@ -84,6 +85,7 @@ class SimRichTextView : public RichTextView {
   void UserDropCopy(long from, long to);  // drags a copy of one item within the view
 
   Bounds bounds;
+  uint32_t backColor = 0;
   bool visible = true;
   bool enabled = true;
   bool readOnly = false;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -26,6 +27,10 @@ class ContractTarget {
   // Writes a text value of the current user's registry (the key is made as needed).
   virtual void SetRegistryText(const std::string& key, const std::string& value,
                                const std::string& text) = 0;
+  // Another program copies text: the clipboard then holds that alone.
+  virtual void CopyTextAsAnotherProgram(const std::string& text) = 0;
+  // What the clipboard holds, in order: "picture" and "text".
+  virtual std::vector<std::string> ClipboardHolds() = 0;
 };
 
 // One fresh target per test.

@@ -27,6 +27,14 @@ class SimTarget : public ContractTarget {
                        const std::string& text) override {
     machine_.SetRegistryText(key, value, text);
   }
+  void CopyTextAsAnotherProgram(const std::string& text) override {
+    machine_.clipboard = {{"text", text}};
+  }
+  std::vector<std::string> ClipboardHolds() override {
+    std::vector<std::string> kinds;
+    for (const auto& [kind, content] : machine_.clipboard) kinds.push_back(kind);
+    return kinds;
+  }
 
  private:
   sim::SimPlatform machine_;

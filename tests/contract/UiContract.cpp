@@ -128,8 +128,21 @@ TEST_F(Contract, PicturesLoadFromJpegFilesOnly) {
   EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "huge.jpg"); }), err::kInvalidPicture);
   files.WriteBytes(dir + "cut.jpg", kTinyJpeg.substr(0, 120));  // ends before its frame
   EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "cut.jpg"); }), err::kInvalidPicture);
-  ui.ClearClipboard();
+}
+
+// A picture put on the clipboard goes beside what another program left there, as on
+// Windows; only a clear before it leaves the picture alone.
+TEST_F(Contract, TheClipboardHoldsNothingFromBeforeOnceCleared) {
+  files.WriteBytes(dir + "card.jpg", kTinyJpeg);
+  const auto picture = ui.LoadPicture(dir + "card.jpg");
+  target->CopyTextAsAnotherProgram("another program's words");
   ui.PutOnClipboard(*picture);
+  EXPECT_EQ(target->ClipboardHolds(), (std::vector<std::string>{"picture", "text"}));
+  target->CopyTextAsAnotherProgram("another program's words");
+  ui.ClearClipboard();
+  EXPECT_TRUE(target->ClipboardHolds().empty());
+  ui.PutOnClipboard(*picture);
+  EXPECT_EQ(target->ClipboardHolds(), (std::vector<std::string>{"picture"}));
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // under the temporary folder.
 #include <windows.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "ContractTarget.h"
 #include "platform/win32/Win32Platform.h"
@@ -79,6 +81,29 @@ class Win32Target : public ContractTarget {
     const std::wstring data = Wide(text);
     RegSetKeyValueW(HKEY_CURRENT_USER, Wide(key).c_str(), Wide(value).c_str(), REG_SZ,
                     data.c_str(), static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+  }
+  void CopyTextAsAnotherProgram(const std::string& text) override {
+    // A clipboard opened without a window takes no data: the copier needs one.
+    HWND copier = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  nullptr, nullptr);
+    const std::wstring wide = Wide(text);
+    const SIZE_T bytes = (wide.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(GlobalLock(block), wide.c_str(), bytes);
+    GlobalUnlock(block);
+    if (OpenClipboard(copier)) {
+      EmptyClipboard();
+      if (SetClipboardData(CF_UNICODETEXT, block)) block = nullptr;  // the system's now
+      CloseClipboard();
+    }
+    if (block) GlobalFree(block);
+    DestroyWindow(copier);
+  }
+  std::vector<std::string> ClipboardHolds() override {
+    std::vector<std::string> kinds;
+    if (IsClipboardFormatAvailable(CF_DIB)) kinds.push_back("picture");
+    if (IsClipboardFormatAvailable(CF_UNICODETEXT)) kinds.push_back("text");
+    return kinds;
   }
 
  private:

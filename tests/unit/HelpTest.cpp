@@ -44,6 +44,7 @@ TEST_F(Help, TheGuideArrivesHalfASecondAfterTheWindowAndGoesWithIt) {
     EXPECT_TRUE(window.spec.minimizeBox && window.spec.maximizeBox);
     EXPECT_EQ(window.spec.backColor, 0u);
     EXPECT_TRUE(window.spec.programIcon);
+    EXPECT_EQ(View().backColor, 0xFFFFFFu) << "the guide on white";
     EXPECT_EQ(View().bounds.left, 30);
     EXPECT_EQ(View().bounds.top, 0);
     EXPECT_EQ(View().bounds.width, 15900 - 150);

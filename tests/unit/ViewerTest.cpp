@@ -3,6 +3,9 @@
 // wait, and its one-shot timer starts the fill one second later.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+
 #include "SimRun.h"
 
 namespace td::test {
@@ -67,13 +70,15 @@ class Viewer : public ::testing::Test {
 
 TEST_F(Viewer, CardsAppearPassByPassInListingOrder) {
   for (const char* card : {"a0002", "b0001", "c0001", "a0001"}) AddCard(card);
+  run.sim.clipboard["text"] = "words another program copied";
   RunViewer(8, [&] {
     EXPECT_EQ(Shown(), (std::vector<std::string>{"a0002", "a0001", "c0001", "b0001"}));
     EXPECT_TRUE(View().readOnly);
     EXPECT_TRUE(View().enabled);
     EXPECT_EQ(View().selStart, 1) << "the caret stands behind the first picture";
-    EXPECT_EQ(run.sim.clipboard, run.hostData + "b0001\\b0001c.jpg")
-        << "the clipboard holds the last card's picture";
+    EXPECT_EQ(run.sim.clipboard, (std::map<std::string, std::string>{
+                                     {"picture", run.hostData + "b0001\\b0001c.jpg"}}))
+        << "the clipboard holds the last card's picture, and nothing from before";
     EXPECT_EQ(Progress()->caption, "READY !");
     EXPECT_EQ(Progress()->labels.at(0)->caption, "READY - PLEASE CLOSE THIS WINDOW");
   });
@@ -147,6 +152,7 @@ TEST_F(Viewer, WindowsOpenWhereTheyBelong) {
     EXPECT_EQ(b.left, run.sim.ScreenWidth() / 2 - 10900 / 2);
     EXPECT_TRUE(viewer.IsVisible());
     EXPECT_EQ(viewer.spec.backColor, 0u);
+    EXPECT_EQ(View().backColor, 0u) << "black around the cards";
     EXPECT_TRUE(viewer.spec.programIcon);
     EXPECT_EQ(viewer.spec.border, Border::kSizable);
     EXPECT_EQ(View().bounds.left, 30);
@@ -170,6 +176,7 @@ TEST_F(Viewer, WindowsOpenWhereTheyBelong) {
     const sim::SimLabel& label = *progress.labels.at(0);
     EXPECT_EQ(label.caption, "building collection please wait");
     EXPECT_EQ(label.foreColor, kYellow);
+    EXPECT_EQ(label.backColor, 0u);
     ASSERT_TRUE(label.font);
     EXPECT_EQ(label.font->face, "LED");
     EXPECT_EQ(label.font->points, 15.75);
@@ -225,7 +232,7 @@ TEST_F(Viewer, ResizingKeepsTheMinimumAndRecentresTheProgressWindow) {
     EXPECT_GT(Progress()->focusCount, focused) << "re-centred and focused at once";
 
     viewer.SetState(WindowState::kMinimized);
-    viewer.UserResize(1000, 1000);
+    viewer.UserResize(5000, 6000);
     EXPECT_EQ(View().bounds.width, 3200 - 150) << "a minimized viewer keeps its layout";
     viewer.SetState(WindowState::kNormal);
     viewer.UserResize(12000, 9000);
@@ -261,7 +268,7 @@ TEST_F(Viewer, ClosingTheViewerBeforeTheFillEndsTheRun) {
   run.Run("showcards");
   EXPECT_TRUE(run.EndedByItself()) << run.ended;
   EXPECT_LT(run.end, 6.01) << "at the main window's next tick";
-  EXPECT_FALSE(run.sim.clipboard) << "the fill never ran";
+  EXPECT_TRUE(run.sim.clipboard.empty()) << "the fill never ran";
   for (const char* name : {"GetPXDRData.bat", "pxdrdatapath.txt"}) {
     EXPECT_FALSE(run.sim.fs.Exists(run.master + name)) << name;
   }
@@ -271,7 +278,7 @@ TEST_F(Viewer, ClosingTheViewerDuringTheFillStopsItAtTheNextYield) {
   AddCards(40);
   run.sim.yieldCost = 0.05;
   std::size_t shownAtClose = 0;
-  std::optional<std::string> clipboardAtClose;
+  std::map<std::string, std::string> clipboardAtClose;
   run.sim.At(7.0, [&] {
     shownAtClose = View().pictures.size();
     ViewerWindow()->UserClose();
@@ -316,7 +323,9 @@ TEST_F(Viewer, TheFillIsImmuneToTheUserAndToOtherPrograms) {
       }
     });
   }
-  run.sim.afterClipboardPut = [this] { run.sim.clipboard = "another program's picture"; };
+  run.sim.afterClipboardPut = [this] {
+    run.sim.clipboard = {{"picture", "another program's picture"}};
+  };
   RunViewer(10, [&] {
     std::vector<std::string> expected;
     for (int i = 1; i <= 30; ++i) {
