@@ -90,8 +90,19 @@ def build_base_prefix(dest: Path, findstr: Path, log_dir: Path | None = None) ->
         shutil.rmtree(tmp)
     tmp.parent.mkdir(parents=True, exist_ok=True)
     started = time.monotonic()
-    with Display(log_dir) as display:
-        initialise(Prefix(tmp, display, log_dir), findstr)
+    for attempt in (1, 2):
+        with Display(log_dir) as display:
+            try:
+                initialise(Prefix(tmp, display, log_dir), findstr)
+                break
+            except WineError:
+                # Xvfb once ended under wineboot, in hundreds of runs: the display's
+                # fault, not Wine's or the program's. One more try on a fresh one.
+                ended = display.exit_status()
+                if attempt == 2 or ended is None:
+                    raise
+                log(f"Xvfb ended (status {ended}) while the prefix was set up; once more")
+        shutil.rmtree(tmp, ignore_errors=True)
     (tmp / BASE_MARK).write_text(f"findstr: {findstr}\n")
     if dest.exists():
         shutil.rmtree(dest)

@@ -49,6 +49,10 @@ class Display:
             number += chunk
         return number.decode().strip()
 
+    def exit_status(self) -> int | None:
+        """Xvfb's exit status once it has ended, else None."""
+        return self.proc.poll() if self.proc else None
+
     def stop(self) -> None:
         if self.proc and self.proc.poll() is None:
             self.proc.terminate()
