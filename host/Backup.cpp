@@ -121,10 +121,7 @@ void MakeBackup(Platform& platform, RunState& run) {
   if (run.DebugMode) ui.ShowMessage(run.MyPath);
   PrepareBackupFolder(files, run.MyPath);
 
-  // An old copy that cannot be replaced must not run in its place.
-  const int32_t written =
-      WriteResFile(platform, kResBackupScript, "CUSTOM", run.MyPath + names::kBackupScript);
-  if (written != 0) throw RunError(written);
+  WriteScript(platform, kResBackupScript, run.MyPath + names::kBackupScript);
   const std::string command =
       ScriptCommandLine(run, names::kBackupScript, BackupScriptFolder(files, run.MyPath));
   if (run.DebugMode) ui.ShowMessage(command);

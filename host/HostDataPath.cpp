@@ -44,10 +44,7 @@ std::optional<std::string> ReadAnswer(Platform& platform, const std::string& exc
 // Writes the script, starts it and gives it its fixed time.
 std::unique_ptr<StartedProcess> RunScript(Platform& platform, const RunState& run,
                                           const std::string& exchange) {
-  // An old copy that cannot be replaced must not run in its place.
-  const int32_t written =
-      WriteResFile(platform, kResDataPathScript, "CUSTOM", run.MyPath + names::kDataPathScript);
-  if (written != 0) throw RunError(written);
+  WriteScript(platform, kResDataPathScript, run.MyPath + names::kDataPathScript);
   // An answer left by an earlier run that ended early must not pass for this run's; one
   // that cannot be deleted ends the run here.
   platform.Files().RemoveFile(exchange, IfMissing::kIgnore);

@@ -18,4 +18,10 @@ constexpr int16_t kResUserGuide = 103;       // "How to Use.rtf"
 int32_t WriteResFile(Platform& platform, int16_t id, const std::string& type,
                      const std::string& path);
 
+// Writes one of the carried scripts before it runs; a failure ends the run with its
+// error, because an old copy that cannot be replaced must not run in its place.
+inline void WriteScript(Platform& platform, int16_t id, const std::string& path) {
+  if (const int32_t error = WriteResFile(platform, id, "CUSTOM", path)) throw RunError(error);
+}
+
 }  // namespace td

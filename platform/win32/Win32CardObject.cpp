@@ -1,6 +1,5 @@
 #include "platform/win32/Win32CardObject.h"
 
-#include <cstring>
 #include <new>
 #include <utility>
 #include <vector>
@@ -34,29 +33,17 @@ class Keeper final : public RefCounted<IUnknown> {
   std::shared_ptr<const DecodedPicture> kept_;
 };
 
-// A 1 x 1 bitmap of the placeholder's colour, stretched to the card's size by the view.
+// A 1 x 1 bitmap of the placeholder's colour, stretched to the card's size by the view;
+// null when none can be made.
 std::shared_ptr<const DecodedPicture> Placeholder() {
   static const std::shared_ptr<const DecodedPicture> placeholder = [] {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 1, -1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    auto decoded = std::make_shared<DecodedPicture>();
-    decoded->bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (bits) *static_cast<DWORD*>(bits) = kPlaceholder;  // grey reads the same as BGRX
-    decoded->bits = bits;
-    decoded->width = decoded->height = 1;
-    return decoded;
+    auto pixel = NewPixels(1, 1);
+    if (!pixel) return std::shared_ptr<const DecodedPicture>();
+    // Grey reads the same as BGRX.
+    *static_cast<DWORD*>(const_cast<void*>(pixel->bits)) = kPlaceholder;
+    return std::make_shared<const DecodedPicture>(std::move(*pixel));
   }();
   return placeholder;
-}
-
-GlobalMemory CopyBytes(const std::string& bytes) {
-  GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
-  if (!memory) return {};
-  const LockedGlobal lock(memory.Get());
-  if (!lock.Bytes()) return {};
-  std::memcpy(lock.Bytes(), bytes.data(), bytes.size());
-  return memory;
 }
 
 // What a card offers: the bitmap the view draws, and the picture at full size.
@@ -160,9 +147,7 @@ class CardObject final : public IOleObject, public IViewObject2, public FixedFor
     if (decoded) {
       // At the bounds' size already: the copy is one to one, unless a device scales.
       SetStretchBltMode(dc, HALFTONE);
-      BITMAPINFO info{};
-      info.bmiHeader = {sizeof(BITMAPINFOHEADER), decoded->width, -decoded->height, 1, 32,
-                        BI_RGB, 0, 0, 0, 0, 0};
+      const BITMAPINFO info = BgrxInfo(decoded->width, decoded->height);
       StretchDIBits(dc, bounds->left, bounds->top, width, height, 0, 0, decoded->width,
                     decoded->height, decoded->bits, &info, DIB_RGB_COLORS, SRCCOPY);
     } else {
@@ -203,8 +188,8 @@ class CardObject final : public IOleObject, public IViewObject2, public FixedFor
     if (offered != S_OK) return offered;
     *medium = STGMEDIUM{};
     if (format->cfFormat == CF_BITMAP) return DisplayBitmap(medium);
-    if (format->cfFormat == JpegFileFormat()) return Global(CopyBytes(picture_->bytes), medium);
-    GlobalMemory dib = FullSizeDib();
+    if (format->cfFormat == JpegFileFormat()) return Global(CopyToGlobal(picture_->bytes), medium);
+    GlobalMemory dib = FullSizeDib(*picture_);
     if (!dib) return E_FAIL;  // the picture is damaged: nothing to hand on
     if (format->cfFormat == CF_DIB) return Global(std::move(dib), medium);
     EnhMetafile metafile = MakeMetafile(dib.Get());
@@ -226,18 +211,13 @@ class CardObject final : public IOleObject, public IViewObject2, public FixedFor
     auto decoded = Decoded(MulDiv(picture_->width, dpi, kPictureDpi),
                            MulDiv(picture_->height, dpi, kPictureDpi));
     if (!decoded) decoded = Placeholder();
+    if (!decoded) return E_OUTOFMEMORY;
     auto* keeper = new (std::nothrow) Keeper(decoded);
     if (!keeper) return E_OUTOFMEMORY;
     medium->tymed = TYMED_GDI;
     medium->hBitmap = decoded->bitmap.Get();
     medium->pUnkForRelease = keeper;
     return S_OK;
-  }
-
-  GlobalMemory FullSizeDib() const {
-    const auto decoded = Decoded(picture_->width, picture_->height);
-    return decoded ? MakePackedDib(decoded->bits, decoded->width, decoded->height)
-                   : GlobalMemory();
   }
 
   static HRESULT Global(GlobalMemory memory, STGMEDIUM* medium) {

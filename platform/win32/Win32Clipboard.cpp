@@ -48,13 +48,6 @@ class ProgramOpenedClipboard : public OpenedClipboard {
   }
 };
 
-// The picture as a packed DIB at full size; empty when it is damaged.
-GlobalMemory FullSizeDib(const EncodedPicture& picture) {
-  const auto decoded = DecodePicture(picture);
-  return decoded ? MakePackedDib(decoded->bits, decoded->width, decoded->height)
-                 : GlobalMemory();
-}
-
 // The window that owns the clipboard for the program's pictures, and the picture it
 // promised.
 class PictureClipboard {

@@ -121,9 +121,7 @@ void SetChildFont(WindowCore& core, HWND child, const ControlSpec& spec) {
 
 void ApplyResolution(WindowCore& core) {
   for (const auto& [child, look] : core.children) {
-    const Bounds& b = look.bounds;
-    MoveWindow(child, TwipsToPixels(b.left, core.dpi), TwipsToPixels(b.top, core.dpi),
-               TwipsToPixels(b.width, core.dpi), TwipsToPixels(b.height, core.dpi), TRUE);
+    MoveChild(child, look.bounds, core.dpi);
     if (look.given) {
       SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(MakeFont(core, look.font)), TRUE);
     }
@@ -134,11 +132,10 @@ HWND CreateChildWindow(WindowCore& core, const wchar_t* className, const std::st
                        DWORD style, DWORD exStyle, const Bounds& bounds, int* id) {
   if (!core.hwnd) throw InternalError();
   const int childId = core.nextControlId++;
+  const PixelPlace p = ToPixels(bounds, core.dpi);
   HWND h = CreateWindowExW(exStyle, className, Widen(text).c_str(),
-                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
-                           TwipsToPixels(bounds.left, core.dpi), TwipsToPixels(bounds.top, core.dpi),
-                           TwipsToPixels(bounds.width, core.dpi),
-                           TwipsToPixels(bounds.height, core.dpi), core.hwnd,
+                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, p.x, p.y, p.width,
+                           p.height, core.hwnd,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)),
                            GetModuleHandleW(nullptr), nullptr);
   if (!h) throw OutOfMemoryError();

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <cstring>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 
@@ -139,5 +141,16 @@ class LockedGlobal {
   HGLOBAL memory_;
   void* bytes_;
 };
+
+// A new movable block holding a copy of `bytes`, as the clipboard and data objects hand
+// them on; empty when memory is short.
+inline GlobalMemory CopyToGlobal(std::string_view bytes) {
+  GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
+  if (!memory) return {};
+  const LockedGlobal lock(memory.Get());
+  if (!lock.Bytes()) return {};
+  std::memcpy(lock.Bytes(), bytes.data(), bytes.size());
+  return memory;
+}
 
 }  // namespace td::win32

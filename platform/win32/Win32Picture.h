@@ -41,6 +41,12 @@ struct DecodedPicture {
   int height = 0;
 };
 
+// The header that describes such pixels to GDI.
+BITMAPINFO BgrxInfo(int width, int height);
+// Such pixels in a new DIB section, not yet filled in; nothing when none can be made.
+// `bits` points at them, writable.
+std::optional<DecodedPicture> NewPixels(int width, int height);
+
 // The picture at `width` x `height` pixels: its own size, or scaled smoothly once. Nothing
 // when its data is damaged (the header may be sound and the rest not).
 std::optional<DecodedPicture> DecodePicture(const EncodedPicture& picture, int width,
@@ -48,6 +54,10 @@ std::optional<DecodedPicture> DecodePicture(const EncodedPicture& picture, int w
 inline std::optional<DecodedPicture> DecodePicture(const EncodedPicture& picture) {
   return DecodePicture(picture, picture.width, picture.height);
 }
+
+// The picture at its own size as a packed DIB, as other programs take it; empty when
+// its data is damaged.
+GlobalMemory FullSizeDib(const EncodedPicture& picture);
 
 // Reads a picture file and its header; throws RunError 53/75/76 when the file cannot be
 // read and 481 when it is no picture or claims more than kMaxPicturePixels.

@@ -8,6 +8,7 @@
 #include "platform/JpegHeader.h"
 #include "platform/win32/Win32Internal.h"
 #include "platform/win32/Win32Picture.h"
+#include "platform/win32/Win32PictureFormats.h"
 #include "platform/win32/Win32Text.h"
 #include "platform/win32/Win32Ui.h"
 
@@ -109,6 +110,17 @@ std::optional<DecodedPicture> DecodePicture(const EncodedPicture& picture, int w
                                    WICBitmapPaletteTypeCustom))) {
     return std::nullopt;
   }
+  auto decoded = NewPixels(width, height);
+  if (!decoded) return std::nullopt;
+  const UINT stride = static_cast<UINT>(width) * 4;
+  if (FAILED(converter->CopyPixels(nullptr, stride, stride * static_cast<UINT>(height),
+                                   static_cast<BYTE*>(const_cast<void*>(decoded->bits))))) {
+    return std::nullopt;
+  }
+  return decoded;
+}
+
+BITMAPINFO BgrxInfo(int width, int height) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
@@ -116,19 +128,25 @@ std::optional<DecodedPicture> DecodePicture(const EncodedPicture& picture, int w
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  DecodedPicture decoded;
+  return info;
+}
+
+std::optional<DecodedPicture> NewPixels(int width, int height) {
+  const BITMAPINFO info = BgrxInfo(width, height);
+  DecodedPicture pixels;
   void* bits = nullptr;
-  decoded.bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!decoded.bitmap || !bits) return std::nullopt;
-  const UINT stride = static_cast<UINT>(width) * 4;
-  if (FAILED(converter->CopyPixels(nullptr, stride, stride * static_cast<UINT>(height),
-                                   static_cast<BYTE*>(bits)))) {
-    return std::nullopt;
-  }
-  decoded.bits = bits;
-  decoded.width = width;
-  decoded.height = height;
-  return decoded;
+  pixels.bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!pixels.bitmap || !bits) return std::nullopt;
+  pixels.bits = bits;
+  pixels.width = width;
+  pixels.height = height;
+  return pixels;
+}
+
+GlobalMemory FullSizeDib(const EncodedPicture& picture) {
+  const auto decoded = DecodePicture(picture);
+  return decoded ? MakePackedDib(decoded->bits, decoded->width, decoded->height)
+                 : GlobalMemory();
 }
 
 std::unique_ptr<Picture> LoadPictureFile(const std::string& path) {

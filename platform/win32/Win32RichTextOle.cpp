@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -115,13 +114,8 @@ class RangeRtf final : public DataObjectBase {
       }
     }
     rtf += "}";
-    GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, rtf.size() + 1));
+    GlobalMemory memory = CopyToGlobal({rtf.c_str(), rtf.size() + 1});  // with its NUL
     if (!memory) return E_OUTOFMEMORY;
-    {
-      const LockedGlobal lock(memory.Get());
-      if (!lock.Bytes()) return E_OUTOFMEMORY;
-      std::memcpy(lock.Bytes(), rtf.c_str(), rtf.size() + 1);
-    }
     medium->tymed = TYMED_HGLOBAL;
     medium->hGlobal = memory.Detach();
     medium->pUnkForRelease = nullptr;

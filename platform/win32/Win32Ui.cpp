@@ -26,13 +26,6 @@ UiState& State() {
   return state;
 }
 
-// A function of user32 that older systems lack: null there.
-template <class Function>
-Function User32Function(const char* name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
-}
-
 class Win32Ui : public Ui {
  public:
   Win32Ui() = default;

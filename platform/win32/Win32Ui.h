@@ -36,6 +36,32 @@ int SystemDpi();
 // The resolution a window is drawn at.
 int DpiOf(HWND window);
 
+// A place in twips as pixels at a resolution, each of the four rounded on its own; and a
+// rectangle of pixels back in twips.
+struct PixelPlace {
+  int x, y, width, height;
+};
+inline PixelPlace ToPixels(const Bounds& b, int dpi) {
+  return {TwipsToPixels(b.left, dpi), TwipsToPixels(b.top, dpi), TwipsToPixels(b.width, dpi),
+          TwipsToPixels(b.height, dpi)};
+}
+inline Bounds ToTwips(const RECT& r, int dpi) {
+  return {PixelsToTwips(r.left, dpi), PixelsToTwips(r.top, dpi),
+          PixelsToTwips(r.right - r.left, dpi), PixelsToTwips(r.bottom - r.top, dpi)};
+}
+// Moves a child to its place in twips at the resolution.
+inline void MoveChild(HWND child, const Bounds& b, int dpi) {
+  const PixelPlace p = ToPixels(b, dpi);
+  MoveWindow(child, p.x, p.y, p.width, p.height, TRUE);
+}
+
+// A function of user32 that older systems lack: null there.
+template <class Function>
+Function User32Function(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
 // An interface colour (red + 256*green + 65536*blue) as a COLORREF; values with the
 // top bit set name a system colour by its index, as the classic runtime allows.
 COLORREF ToColorRef(uint32_t rgb);
@@ -110,9 +136,7 @@ class ChildControl : public Interface {
     if (!h) return;
     auto core = Core();
     core->children[h].bounds = b;
-    const int dpi = core->dpi;
-    MoveWindow(h, TwipsToPixels(b.left, dpi), TwipsToPixels(b.top, dpi),
-               TwipsToPixels(b.width, dpi), TwipsToPixels(b.height, dpi), TRUE);
+    MoveChild(h, b, core->dpi);
   }
   Bounds GetBounds() const override {
     HWND h = Live();
@@ -120,9 +144,7 @@ class ChildControl : public Interface {
     RECT r{};
     GetWindowRect(h, &r);
     MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
-    const int dpi = Core()->dpi;
-    return Bounds{PixelsToTwips(r.left, dpi), PixelsToTwips(r.top, dpi),
-                  PixelsToTwips(r.right - r.left, dpi), PixelsToTwips(r.bottom - r.top, dpi)};
+    return ToTwips(r, Core()->dpi);
   }
   void SetVisible(bool visible) override {
     if (HWND h = Live()) ShowWindow(h, visible ? SW_SHOWNA : SW_HIDE);

@@ -232,9 +232,7 @@ class Win32Window : public Window {
     } else {
       GetWindowRect(h, &r);
     }
-    const int dpi = core_->dpi;
-    lastBounds_ = Bounds{PixelsToTwips(r.left, dpi), PixelsToTwips(r.top, dpi),
-                         PixelsToTwips(r.right - r.left, dpi), PixelsToTwips(r.bottom - r.top, dpi)};
+    lastBounds_ = ToTwips(r, core_->dpi);
     return lastBounds_;
   }
 
@@ -242,9 +240,7 @@ class Win32Window : public Window {
     lastBounds_ = b;
     HWND h = core_->hwnd;
     if (!h) return;
-    const int dpi = core_->dpi;
-    const int x = TwipsToPixels(b.left, dpi), y = TwipsToPixels(b.top, dpi);
-    const int cx = TwipsToPixels(b.width, dpi), cy = TwipsToPixels(b.height, dpi);
+    const auto [x, y, cx, cy] = ToPixels(b, core_->dpi);
     if (IsWindowVisible(h) && (IsIconic(h) || IsZoomed(h))) {
       // Moving a minimized or maximized window changes where it restores to.
       WINDOWPLACEMENT placement{};
@@ -342,9 +338,8 @@ class Win32Window : public Window {
 // The outer rectangle of a client area at a resolution, frame and caption included.
 RECT FrameFor(const WindowSpec& spec, const Styles& s, int dpi) {
   RECT frame{0, 0, TwipsToPixels(spec.clientWidth, dpi), TwipsToPixels(spec.clientHeight, dpi)};
-  using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-  static const auto adjustForDpi = reinterpret_cast<AdjustForDpi>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+  static const auto adjustForDpi =
+      User32Function<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
   if (adjustForDpi) {
     adjustForDpi(&frame, s.style, FALSE, s.exStyle, static_cast<UINT>(dpi));
   } else {
