@@ -12,7 +12,6 @@
 namespace td::win32 {
 namespace {
 
-constexpr int kPictureDpi = 96;
 constexpr COLORREF kPlaceholder = RGB(48, 48, 48);
 
 // {5C0A7D2E-3B41-4F8A-9E62-7A1D4C9B0E53}: the program's own kind of embedded object.
@@ -208,8 +207,8 @@ class CardObject final : public IOleObject, public IViewObject2, public FixedFor
   // The picture at the size the view draws it, which the view then copies one to one.
   HRESULT DisplayBitmap(STGMEDIUM* medium) const {
     const int dpi = DpiOf(view_);
-    auto decoded = Decoded(MulDiv(picture_->width, dpi, kPictureDpi),
-                           MulDiv(picture_->height, dpi, kPictureDpi));
+    auto decoded = Decoded(MulDiv(picture_->width, dpi, kStandardDpi),
+                           MulDiv(picture_->height, dpi, kStandardDpi));
     if (!decoded) decoded = Placeholder();
     if (!decoded) return E_OUTOFMEMORY;
     auto* keeper = new (std::nothrow) Keeper(decoded);
@@ -237,7 +236,7 @@ class CardObject final : public IOleObject, public IViewObject2, public FixedFor
 }  // namespace
 
 SIZEL PictureExtent(const EncodedPicture& picture) {
-  return {MulDiv(picture.width, 2540, kPictureDpi), MulDiv(picture.height, 2540, kPictureDpi)};
+  return ExtentOf(picture.width, picture.height);
 }
 
 ComPtr<IOleObject> MakeCardObject(std::shared_ptr<const EncodedPicture> picture, HWND view) {

@@ -8,8 +8,6 @@
 namespace td::win32 {
 namespace {
 
-// A picture's size on paper: its pixels at 96 to the inch, as at 100 % on a screen.
-constexpr int kPictureDpi = 96;
 // Far beyond any card; a header that claims more is no picture of the program's.
 constexpr long kLargestSide = 0x7FFF;
 
@@ -107,8 +105,8 @@ EnhMetafile MakeMetafile(HGLOBAL packedDib) {
   const ScreenDc reference(GetDC(nullptr));
   // The frame, in 0.01 mm, sizes the picture; the drawing covers the frame in the
   // reference device's own units, whatever that device claims its millimetres are.
-  const int frameWidth = MulDiv(dib.width, 2540, kPictureDpi);
-  const int frameHeight = MulDiv(dib.height, 2540, kPictureDpi);
+  const SIZEL frameSize = ExtentOf(dib.width, dib.height);
+  const int frameWidth = frameSize.cx, frameHeight = frameSize.cy;
   int drawWidth = dib.width, drawHeight = dib.height;
   const int millimetresX = GetDeviceCaps(reference.Get(), HORZSIZE);
   const int millimetresY = GetDeviceCaps(reference.Get(), VERTSIZE);

@@ -9,9 +9,19 @@
 #include <optional>
 #include <string>
 
+#include "platform/Twips.h"
 #include "platform/win32/Win32Handles.h"
 
 namespace td::win32 {
+
+// The unit of an object's extent and of a metafile's frame, 0.01 mm, to the inch.
+inline constexpr int kExtentPerInch = 2540;
+// A picture's size on paper: its pixels at 100 % (96 to the inch), as the view lays out
+// a card and other programs size a copy.
+inline SIZEL ExtentOf(int width, int height) {
+  return {MulDiv(width, kExtentPerInch, kStandardDpi),
+          MulDiv(height, kExtentPerInch, kStandardDpi)};
+}
 
 // A packed bottom-up 24-bit DIB of top-down rows of 32-bit BGRX pixels; empty when
 // there is no memory for it.

@@ -72,10 +72,13 @@ std::string JpegOf(IDataObject& picture) {
 void AppendPicture(std::string& rtf, IDataObject& picture, SIZEL extent) {
   const std::string jpeg = JpegOf(picture);
   if (jpeg.empty()) return;
-  rtf += "{\\pict\\jpegblip\\picw" + std::to_string(MulDiv(extent.cx, 96, 2540)) + "\\pich" +
-         std::to_string(MulDiv(extent.cy, 96, 2540)) + "\\picwgoal" +
-         std::to_string(MulDiv(extent.cx, 1440, 2540)) + "\\pichgoal" +
-         std::to_string(MulDiv(extent.cy, 1440, 2540)) + "\n";
+  // The extent in units of which `perInch` make an inch: pixels at 100 %, then twips.
+  const auto in = [](LONG hundredthsMm, int perInch) {
+    return std::to_string(MulDiv(hundredthsMm, perInch, kExtentPerInch));
+  };
+  rtf += "{\\pict\\jpegblip\\picw" + in(extent.cx, kStandardDpi) + "\\pich" +
+         in(extent.cy, kStandardDpi) + "\\picwgoal" + in(extent.cx, 1440) + "\\pichgoal" +
+         in(extent.cy, 1440) + "\n";
   AppendHex(rtf, jpeg);
   rtf += "}";
 }
@@ -243,7 +246,7 @@ LONG PictureUnderPoint(HWND view, POINT point) {
     if (!PictureAt(*ole.Get(), cp, &size)) continue;
     POINTL origin{};
     SendMessageW(view, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&origin), cp);
-    if (point.x >= origin.x && point.x < origin.x + MulDiv(size.cx, dpi, 2540)) return cp;
+    if (point.x >= origin.x && point.x < origin.x + MulDiv(size.cx, dpi, kExtentPerInch)) return cp;
   }
   return -1;
 }
