@@ -9,6 +9,8 @@ packages=(
   wine wine64 xvfb xauth imagemagick x11-utils        # running it under Wine, card pictures
   fonts-dejavu-core                                   # card labels; Courier New under Wine
   python3-pefile zip unzip                            # checking the release
+  xdotool                                             # a real drag with the mouse under Wine
+  gcovr                                               # tools/coverage.sh
 )
 missing=()
 for package in "${packages[@]}"; do
