@@ -16,7 +16,7 @@ WindowSpec MainWindowSpec() {
   spec.backColor = 0xC0C0C0;
   spec.clientWidth = 3780;
   spec.clientHeight = 420;
-  spec.initialState = WindowState::kMinimized;
+  spec.startMinimized = true;
   return spec;
 }
 

@@ -129,6 +129,7 @@ struct Bounds {
 };
 
 enum class WindowState { kNormal = 0, kMinimized = 1, kMaximized = 2 };
+// A tool window has a small caption and no task-bar button; the others have one.
 enum class Border { kSizable, kFixedSingle, kFixedToolWindow };
 
 struct FontSpec {
@@ -144,12 +145,11 @@ struct WindowSpec {
   Border border = Border::kSizable;
   bool minimizeBox = true;
   bool maximizeBox = true;
-  bool showInTaskbar = true;
   bool programIcon = true;               // the program's icon, or none
   uint32_t backColor = 0xFFFFFF;
   double clientWidth = 0, clientHeight = 0;  // twips
   std::optional<double> clientLeft, clientTop;  // manual start position, else the system's
-  WindowState initialState = WindowState::kNormal;
+  bool startMinimized = false;  // shown as a task-bar button only, the first time
 };
 
 // What a window tells its form. Every call is an event: a RunError that escapes it ends
@@ -171,10 +171,7 @@ class Control {
   virtual void SetEnabled(bool enabled) = 0;
 };
 
-class Button : public Control {
- public:
-  virtual void SetCaption(const std::string& caption) = 0;
-};
+class Button : public Control {};
 
 class Label : public Control {
  public:
@@ -230,11 +227,12 @@ class Window {
   virtual ~Window() = default;
   virtual void SetCaption(const std::string& caption) = 0;
   virtual std::string Caption() const = 0;
-  // Outer geometry, frame and caption included.
+  // Outer geometry, frame and caption included; a minimized window's is where it will
+  // be restored to. The program moves only windows that are hidden or shown normal.
   virtual Bounds GetBounds() const = 0;
   virtual void SetBounds(const Bounds& b) = 0;
+  // As the user left it; a hidden window's is the one it will be shown in.
   virtual WindowState State() const = 0;
-  virtual void SetState(WindowState state) = 0;
   // Shows the window modeless and without an owner, in its current state.
   virtual void Show() = 0;
   virtual void Hide() = 0;

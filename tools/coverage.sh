@@ -5,7 +5,8 @@
 #   tools/coverage.sh            # builds in build/cov-native and build/cov-win
 #   JOBS=1 tools/coverage.sh     # build with one job (a shared machine)
 # The Windows programs write their counts through Wine's drive Z: (the Unix root), to the
-# absolute places the build gave them: GCOV_PREFIX=Z: and nothing stripped.
+# absolute places the build gave them: GCOV_PREFIX=Z: and nothing stripped; those that
+# end through ExitProcess write them first (tools/coverage-exit.c).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
@@ -17,7 +18,11 @@ coverage=(-DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=--coverage -DCMAKE_C_FLAGS=
 
 cmake --preset native -B "$native" "${coverage[@]}" >/dev/null
 cmake --build "$native" -j"$jobs"
-cmake --preset win -B "$win" "${coverage[@]}" >/dev/null
+mkdir -p "$win"
+x86_64-w64-mingw32-gcc-posix -c tools/coverage-exit.c -o "$win/coverage-exit.o"
+cmake --preset win -B "$win" "${coverage[@]}" \
+      "-DCMAKE_EXE_LINKER_FLAGS=--coverage -Wl,--wrap=__imp_ExitProcess $PWD/$win/coverage-exit.o" \
+      >/dev/null
 cmake --build "$win" -j"$jobs"
 
 find "$native" "$win" -name '*.gcda' -delete

@@ -103,7 +103,7 @@ void SimTimer::SetEnabled(bool enabled) {
 SimWindow::SimWindow(SimPlatform& machine, const WindowSpec& windowSpec, WindowEvents& events)
     : spec(windowSpec),
       caption(windowSpec.caption),
-      state(windowSpec.initialState),
+      state(windowSpec.startMinimized ? WindowState::kMinimized : WindowState::kNormal),
       machine_(machine),
       events_(events) {
   bounds.width = spec.clientWidth + 2 * kFrameTwips;
@@ -124,7 +124,7 @@ void SimWindow::SetBounds(const Bounds& b) {
   if (resized && alive) machine_.Dispatch([this] { events_.OnResize(); });
 }
 
-void SimWindow::SetState(WindowState s) {
+void SimWindow::UserSetState(WindowState s) {
   if (s == state) return;
   state = s;
   if (alive) machine_.Dispatch([this] { events_.OnResize(); });

@@ -23,7 +23,6 @@ class SimButton : public Button {
   Bounds GetBounds() const override { return bounds; }
   void SetVisible(bool v) override { visible = v; }
   void SetEnabled(bool e) override { enabled = e; }
-  void SetCaption(const std::string& c) override { caption = c; }
   // The user clicks it; a hidden or disabled button ignores the click.
   void Click();
 
@@ -129,7 +128,6 @@ class SimWindow : public Window {
   Bounds GetBounds() const override { return bounds; }
   void SetBounds(const Bounds& b) override;
   WindowState State() const override { return state; }
-  void SetState(WindowState s) override;
   void Show() override { visible = true; }
   void Hide() override { visible = false; }
   bool IsVisible() const override { return visible && alive; }
@@ -144,6 +142,7 @@ class SimWindow : public Window {
   // --- The user's actions ---
   void UserClose();
   void UserResize(double width, double height);
+  void UserSetState(WindowState s);  // minimizes, maximizes or restores it
   void ClickButton(const std::string& buttonCaption);
 
   // Client area, twips.

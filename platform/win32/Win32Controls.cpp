@@ -19,10 +19,6 @@ class Win32Button : public ChildControl<Button> {
   Win32Button(const Win32Button&) = delete;
   Win32Button& operator=(const Win32Button&) = delete;
 
-  void SetCaption(const std::string& caption) override {
-    if (HWND h = Live()) SetWindowTextW(h, Widen(caption).c_str());
-  }
-
  private:
   int id_;
 };

@@ -66,12 +66,9 @@ RunError ErrorFromWin32(unsigned long code, Subject subject, int fallback) {
 }
 
 RunError ErrorFromHresult(long hr, const RunError& fallback) {
+  // E_OUTOFMEMORY and E_ACCESSDENIED are Win32 codes too.
   if (HRESULT_FACILITY(hr) == FACILITY_WIN32) return ErrorFromWin32(HRESULT_CODE(hr));
-  switch (hr) {
-    case E_OUTOFMEMORY: return OutOfMemoryError();
-    case CLIPBRD_E_CANT_OPEN: return CannotOpenClipboardError();
-    default: return fallback;
-  }
+  return hr == CLIPBRD_E_CANT_OPEN ? CannotOpenClipboardError() : fallback;
 }
 
 void ThrowLastError(Subject subject, int fallback) {

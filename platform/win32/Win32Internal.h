@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/Platform.h"
 
@@ -38,6 +39,10 @@ RunError ErrorFromWin32(unsigned long code, Subject subject = Subject::kPath,
 RunError ErrorFromHresult(long hr, const RunError& fallback);
 // The codes that say "there is no such file or folder".
 bool IsNotFound(unsigned long code);
+
+// The raw argument text of a process's command line, after the program's own path,
+// quoted or not (Win32System.cpp).
+std::string CommandTailOf(std::wstring_view commandLine);
 
 // Starts a command line as System::StartProcess says (Win32Processes.cpp).
 std::unique_ptr<StartedProcess> StartProgram(const std::string& commandLine);

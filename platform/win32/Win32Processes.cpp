@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/Win32Functions.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Internal.h"
 #include "platform/win32/Win32Text.h"
@@ -193,7 +194,7 @@ std::unique_ptr<StartedProcess> Launch(const wchar_t* application, const std::ws
     // Into the job before it runs, so that all it starts is in the job too. Without a
     // job (a system that refuses one) it still runs; ending it then ends it alone.
     job.Reset(CreateJobObjectW(nullptr, nullptr));
-    if (job && !AssignProcessToJobObject(job.Get(), process.hProcess)) job.Reset();
+    if (job && !Functions().assignProcessToJobObject(job.Get(), process.hProcess)) job.Reset();
     ResumeThread(thread.Get());
   }
   return std::make_unique<Win32Process>(KernelHandle(process.hProcess), std::move(job));

@@ -206,13 +206,12 @@ class ViewCallback final : public RefCounted<IRichEditOleCallback> {
     *out = nullptr;
     return range ? DataForRange(view_, *range, out) : E_NOTIMPL;
   }
-  HRESULT STDMETHODCALLTYPE GetDragDropEffect(WINBOOL drag, DWORD, LPDWORD effect) override {
+  // Asked while a drag passes over the view (fDrag TRUE) and at the drop (FALSE): a
+  // read-only view neither shows nor takes a drop. A card dragged out is the program's
+  // own drag, which offers copies only.
+  HRESULT STDMETHODCALLTYPE GetDragDropEffect(WINBOOL, DWORD, LPDWORD effect) override {
     if (!effect) return E_INVALIDARG;
-    if (drag) {
-      *effect = DROPEFFECT_COPY;  // a picture dragged out is copied, never moved
-    } else if (IsReadOnly(view_)) {
-      *effect = DROPEFFECT_NONE;
-    }
+    if (IsReadOnly(view_)) *effect = DROPEFFECT_NONE;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetContextMenu(WORD, LPOLEOBJECT, CHARRANGE*, HMENU*) override {

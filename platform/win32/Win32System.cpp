@@ -15,18 +15,7 @@ bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 class Win32System : public System {
  public:
-  std::string CommandTail() const override {
-    const std::wstring line = GetCommandLineW();
-    size_t i = 0;
-    if (!line.empty() && line[0] == L'"') {
-      i = line.find(L'"', 1);
-      i = i == std::wstring::npos ? line.size() : i + 1;
-    } else {
-      while (i < line.size() && !IsBlank(line[i])) ++i;
-    }
-    while (i < line.size() && IsBlank(line[i])) ++i;
-    return Narrow(std::wstring_view(line).substr(i));
-  }
+  std::string CommandTail() const override { return CommandTailOf(GetCommandLineW()); }
 
   std::string ExecutablePath() const override {
     const auto path = FillBuffer([](wchar_t* buffer, unsigned long size) {
@@ -73,12 +62,11 @@ class Win32System : public System {
   }
 
   double Seconds() override {
+    // Neither call fails on Windows XP and later.
     LARGE_INTEGER frequency{}, now{};
-    if (QueryPerformanceFrequency(&frequency) && frequency.QuadPart > 0 &&
-        QueryPerformanceCounter(&now)) {
-      return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-    }
-    return static_cast<double>(GetTickCount64()) / 1000.0;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
   }
 
   void Randomize() override {
@@ -118,6 +106,20 @@ class Win32System : public System {
 };
 
 }  // namespace
+
+std::string CommandTailOf(std::wstring_view line) {
+  // Wine quotes the program's path always; a shortcut or a scheduled task on Windows
+  // names one without blanks as it is.
+  size_t i = 0;
+  if (!line.empty() && line[0] == L'"') {
+    i = line.find(L'"', 1);
+    i = i == std::wstring::npos ? line.size() : i + 1;
+  } else {
+    while (i < line.size() && !IsBlank(line[i])) ++i;
+  }
+  while (i < line.size() && IsBlank(line[i])) ++i;
+  return Narrow(line.substr(i));
+}
 
 std::unique_ptr<System> CreateSystem() { return std::make_unique<Win32System>(); }
 

@@ -21,9 +21,8 @@ std::wstring ToWide(std::string_view bytes, UINT codePage, DWORD flags) {
   const int outLength = MultiByteToWideChar(codePage, flags, bytes.data(), inLength, nullptr, 0);
   if (outLength <= 0) ThrowLastError();
   std::wstring wide(static_cast<size_t>(outLength), L'\0');
-  if (MultiByteToWideChar(codePage, flags, bytes.data(), inLength, wide.data(), outLength) <= 0) {
-    ThrowLastError();
-  }
+  // The same text into room enough: it cannot fail where measuring did not.
+  MultiByteToWideChar(codePage, flags, bytes.data(), inLength, wide.data(), outLength);
   return wide;
 }
 
@@ -34,10 +33,8 @@ std::string FromWide(std::wstring_view wide, UINT codePage, DWORD flags) {
       WideCharToMultiByte(codePage, flags, wide.data(), inLength, nullptr, 0, nullptr, nullptr);
   if (outLength <= 0) ThrowLastError();
   std::string bytes(static_cast<size_t>(outLength), '\0');
-  if (WideCharToMultiByte(codePage, flags, wide.data(), inLength, bytes.data(), outLength,
-                          nullptr, nullptr) <= 0) {
-    ThrowLastError();
-  }
+  WideCharToMultiByte(codePage, flags, wide.data(), inLength, bytes.data(), outLength, nullptr,
+                      nullptr);
   return bytes;
 }
 

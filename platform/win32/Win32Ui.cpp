@@ -7,6 +7,7 @@
 #include <set>
 #include <utility>
 
+#include "platform/win32/Win32Functions.h"
 #include "platform/win32/Win32Internal.h"
 #include "platform/win32/Win32Text.h"
 
@@ -43,14 +44,11 @@ class Win32Ui : public Ui {
 
   void DoEvents() override {
     // Everything waiting, timer ticks included; a timer that falls due again while
-    // this runs ends the round, so that slow ticks cannot keep it going for ever.
+    // this runs ends the round, so that slow ticks cannot keep it going for ever. The
+    // program posts no WM_QUIT: its loop ends with its last window.
     std::set<std::pair<HWND, WPARAM>> ticked;
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(msg.wParam));  // leave it to the outer loop
-        return;
-      }
       const bool again =
           msg.message == WM_TIMER && !ticked.insert({msg.hwnd, msg.wParam}).second;
       TranslateMessage(&msg);
@@ -61,9 +59,7 @@ class Win32Ui : public Ui {
 
   void RunUntilNoWindows() override {
     MSG msg;
-    while (State().liveWindows > 0) {
-      const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-      if (got == 0 || got == -1) return;  // WM_QUIT, or a broken queue
+    while (State().liveWindows > 0 && GetMessageW(&msg, nullptr, 0, 0) > 0) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
@@ -86,8 +82,9 @@ class Win32Ui : public Ui {
 
 int SystemDpi() {
   // Windows 10 and Wine tell it directly; older systems through the screen.
-  static const auto getDpiForSystem = User32Function<UINT(WINAPI*)()>("GetDpiForSystem");
-  if (getDpiForSystem) return static_cast<int>(getDpiForSystem());
+  if (const auto getDpiForSystem = Functions().getDpiForSystem) {
+    return static_cast<int>(getDpiForSystem());
+  }
   const ScreenDc screen(GetDC(nullptr));
   const int dpi = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
   return dpi > 0 ? dpi : kStandardDpi;
@@ -95,7 +92,7 @@ int SystemDpi() {
 
 int DpiOf(HWND window) {
   // Windows 10 and Wine know each window's own; older systems have one for all.
-  static const auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+  const auto getDpiForWindow = Functions().getDpiForWindow;
   const UINT dpi = window && getDpiForWindow ? getDpiForWindow(window) : 0;
   return dpi > 0 ? static_cast<int>(dpi) : SystemDpi();
 }
@@ -116,29 +113,33 @@ void NoteWindowDestroyed() {
 
 void ReportAndExit(const RunError& error) {
   State().reporting = true;
-  std::wstring text;
-  try {
-    text = Widen("Run-time error '" + std::to_string(error.Number()) + "':\r\n\r\n" +
-                 error.what());
-  } catch (const RunError&) {
-    text = L"Run-time error '" + std::to_wstring(error.Number()) + L"'";
-  }
+  // Every description is the runtime's own, in plain ASCII.
+  const std::wstring text = Widen("Run-time error '" + std::to_string(error.Number()) +
+                                  "':\r\n\r\n" + error.what());
   MessageBoxW(nullptr, text.c_str(), kTitle, MB_OK | MB_SETFOREGROUND);
   FinishClipboard();  // what the user copied stays on the clipboard
   ExitProcess(1);
+}
+
+RunError ReportedError(const std::exception_ptr& failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const RunError& error) {
+    return error;
+  } catch (const std::bad_alloc&) {
+    return OutOfMemoryError();
+  } catch (...) {
+    return InternalError();
+  }
 }
 
 void RunEvent(const std::function<void()>& handler) {
   if (State().reporting || !handler) return;
   try {
     handler();
-  } catch (const RunError& error) {
-    ReportAndExit(error);
-  } catch (const std::bad_alloc&) {
-    ReportAndExit(OutOfMemoryError());
   } catch (...) {
     // Nothing may unwind through the system's message dispatch.
-    ReportAndExit(InternalError());
+    ReportAndExit(ReportedError(std::current_exception()));
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <functional>
 #include <map>
 #include <optional>
@@ -24,6 +25,9 @@ namespace td::win32 {
 // unhandled error; while that report is up no other handler runs.
 void RunEvent(const std::function<void()>& handler);
 [[noreturn]] void ReportAndExit(const RunError& error);
+// What a failure that escaped a handler is reported as: itself, out of memory, or an
+// internal error.
+RunError ReportedError(const std::exception_ptr& failure);
 // Counts the program's live top-level windows; the message loop ends with the last.
 void NoteWindowCreated();
 void NoteWindowDestroyed();
@@ -53,13 +57,6 @@ inline Bounds ToTwips(const RECT& r, int dpi) {
 inline void MoveChild(HWND child, const Bounds& b, int dpi) {
   const PixelPlace p = ToPixels(b, dpi);
   MoveWindow(child, p.x, p.y, p.width, p.height, TRUE);
-}
-
-// A function of user32 that older systems lack: null there.
-template <class Function>
-Function User32Function(const char* name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
 }
 
 // An interface colour (red + 256*green + 65536*blue) as a COLORREF; values with the

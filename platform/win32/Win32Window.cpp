@@ -1,6 +1,7 @@
 // Top-level windows: the window class, its procedure and the Window object.
 #include <utility>
 
+#include "platform/win32/Win32Functions.h"
 #include "platform/win32/Win32Internal.h"
 #include "platform/win32/Win32Text.h"
 #include "platform/win32/Win32Ui.h"
@@ -16,14 +17,6 @@ std::wstring WindowText(HWND hwnd) {
            return static_cast<unsigned long>(GetWindowTextW(hwnd, buffer, static_cast<int>(size)));
          })
       .value_or(L"");
-}
-
-// Windows that must stay out of the task bar without being tool windows get this
-// hidden window as their owner.
-HWND HiddenOwner() {
-  static HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                      nullptr, GetModuleHandleW(nullptr), nullptr);
-  return owner;
 }
 
 Icon LoadProgramIcon(int metricX, int metricY) {
@@ -172,7 +165,6 @@ void RegisterWindowClass() {
 struct Styles {
   DWORD style = 0;
   DWORD exStyle = 0;
-  HWND owner = nullptr;
 };
 
 Styles StylesFor(const WindowSpec& spec) {
@@ -192,9 +184,6 @@ Styles StylesFor(const WindowSpec& spec) {
   if (spec.border != Border::kFixedToolWindow) {
     if (spec.minimizeBox) s.style |= WS_MINIMIZEBOX;
     if (spec.maximizeBox) s.style |= WS_MAXIMIZEBOX;
-    if (!spec.showInTaskbar) s.owner = HiddenOwner();  // an owned window has no button
-  } else if (spec.showInTaskbar) {
-    s.exStyle |= WS_EX_APPWINDOW;
   }
   s.style |= WS_CLIPCHILDREN;
   return s;
@@ -202,8 +191,10 @@ Styles StylesFor(const WindowSpec& spec) {
 
 class Win32Window : public Window {
  public:
-  Win32Window(std::shared_ptr<WindowCore> core, WindowState initialState)
-      : core_(std::move(core)), hiddenState_(initialState), caption_(WindowText(core_->hwnd)) {}
+  Win32Window(std::shared_ptr<WindowCore> core, bool startMinimized)
+      : core_(std::move(core)),
+        showMinimized_(startMinimized),
+        caption_(WindowText(core_->hwnd)) {}
   ~Win32Window() override {
     core_->events = nullptr;  // the form may be gone: no more events
     if (core_->hwnd) DestroyWindow(core_->hwnd);
@@ -241,62 +232,32 @@ class Win32Window : public Window {
     HWND h = core_->hwnd;
     if (!h) return;
     const auto [x, y, cx, cy] = ToPixels(b, core_->dpi);
-    if (IsWindowVisible(h) && (IsIconic(h) || IsZoomed(h))) {
-      // Moving a minimized or maximized window changes where it restores to.
-      WINDOWPLACEMENT placement{};
-      placement.length = sizeof placement;
-      GetWindowPlacement(h, &placement);
-      placement.rcNormalPosition = RECT{x, y, x + cx, y + cy};
-      placement.showCmd = IsIconic(h) ? SW_SHOWMINNOACTIVE : SW_SHOWMAXIMIZED;
-      SetWindowPlacement(h, &placement);
-      return;
-    }
     SetWindowPos(h, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
   WindowState State() const override {
     HWND h = core_->hwnd;
-    if (!h || !IsWindowVisible(h)) return hiddenState_;
+    if (!h || !IsWindowVisible(h)) {
+      return showMinimized_ ? WindowState::kMinimized : WindowState::kNormal;
+    }
     if (IsIconic(h)) return WindowState::kMinimized;
     if (IsZoomed(h)) return WindowState::kMaximized;
     return WindowState::kNormal;
   }
 
-  void SetState(WindowState state) override {
-    HWND h = core_->hwnd;
-    if (!h || !IsWindowVisible(h)) {
-      hiddenState_ = state;  // applied when the window is shown
-      return;
-    }
-    switch (state) {
-      case WindowState::kMinimized: ShowWindow(h, SW_MINIMIZE); break;
-      case WindowState::kMaximized: ShowWindow(h, SW_MAXIMIZE); break;
-      case WindowState::kNormal: ShowWindow(h, SW_RESTORE); break;
-    }
-  }
-
   void Show() override {
     HWND h = core_->hwnd;
     if (!h || IsWindowVisible(h)) return;
-    switch (hiddenState_) {
-      case WindowState::kMinimized:
-        // Shown only as a task-bar button; the window that has the focus keeps it.
-        ShowWindow(h, SW_SHOWMINNOACTIVE);
-        break;
-      case WindowState::kMaximized:
-        ShowWindow(h, SW_SHOWMAXIMIZED);
-        break;
-      case WindowState::kNormal:
-        ShowWindow(h, (IsIconic(h) || IsZoomed(h)) ? SW_RESTORE : SW_SHOW);
-        break;
-    }
+    // Minimized: shown only as a task-bar button; the window that has the focus keeps it.
+    // Otherwise at the size and place it had, maximized if it was.
+    ShowWindow(h, showMinimized_ ? SW_SHOWMINNOACTIVE : SW_SHOW);
     UpdateWindow(h);
   }
 
   void Hide() override {
     HWND h = core_->hwnd;
     if (!h || !IsWindowVisible(h)) return;
-    hiddenState_ = State();
+    showMinimized_ = IsIconic(h) != FALSE;
     ShowWindow(h, SW_HIDE);
   }
 
@@ -330,7 +291,7 @@ class Win32Window : public Window {
 
  private:
   std::shared_ptr<WindowCore> core_;
-  WindowState hiddenState_;
+  bool showMinimized_;  // how a hidden window is to be shown
   std::wstring caption_;
   mutable Bounds lastBounds_;
 };
@@ -338,9 +299,7 @@ class Win32Window : public Window {
 // The outer rectangle of a client area at a resolution, frame and caption included.
 RECT FrameFor(const WindowSpec& spec, const Styles& s, int dpi) {
   RECT frame{0, 0, TwipsToPixels(spec.clientWidth, dpi), TwipsToPixels(spec.clientHeight, dpi)};
-  static const auto adjustForDpi =
-      User32Function<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
-  if (adjustForDpi) {
+  if (const auto adjustForDpi = Functions().adjustWindowRectExForDpi) {
     adjustForDpi(&frame, s.style, FALSE, s.exStyle, static_cast<UINT>(dpi));
   } else {
     AdjustWindowRectEx(&frame, s.style, FALSE, s.exStyle);
@@ -367,7 +326,7 @@ std::unique_ptr<Window> OpenTopLevelWindow(const WindowSpec& spec, WindowEvents&
   core->events = &events;
   core->background = Brush(CreateSolidBrush(ToColorRef(spec.backColor)));
   HWND h = CreateWindowExW(s.exStyle, kWindowClass, Widen(spec.caption).c_str(), s.style, x, y,
-                           frame.right - frame.left, frame.bottom - frame.top, s.owner, nullptr,
+                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                            GetModuleHandleW(nullptr), core.get());
   if (!h) throw OutOfMemoryError();
   if (const int own = DpiOf(h); own != dpi) {
@@ -384,7 +343,7 @@ std::unique_ptr<Window> OpenTopLevelWindow(const WindowSpec& spec, WindowEvents&
     SendMessageW(h, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(core->bigIcon.Get()));
     SendMessageW(h, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(core->smallIcon.Get()));
   }
-  return std::make_unique<Win32Window>(core, spec.initialState);
+  return std::make_unique<Win32Window>(core, spec.startMinimized);
 }
 
 }  // namespace td::win32

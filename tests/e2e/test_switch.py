@@ -213,5 +213,42 @@ def late_answer(c: Case) -> None:
     c.check_landed(sets, "Gold Set")
     c.check_master(master, base_entries(SETS))
 
+
+@case
+def no_host(c: Case) -> None:
+    """No registry value for the host and a host-folder script that answers late: the
+    run fails with the report of error 53, which names it and has only an OK button, and
+    ends with status 1 once it is pressed, leaving its scratch files and copying nothing.
+    The master folder's path has no blanks, so the program's own is not quoted."""
+    res = c.prefix.run("reg", ["delete", wk.HOST_KEY, "/v", "DataPath", "/f"], "reg-delete")
+    c.check(res.rc == 0, "precondition: the host's registry value is gone", str(res))
+    master, _ = c.master(SETS, name="CardSets")
+    seen = {}
+    os.environ["TD_FINDSTR_DELAY_MS"] = "9000"
+
+    def interact(app):
+        box = c.message_box(timeout=e2e.WAIT_SECONDS + e2e.END_SLACK + 10)
+        if not c.check(box is not None, "a message box titled 'Tumbledeck' shows"):
+            c.evidence("no-report")
+            return
+        seen["texts"], seen["buttons"] = c.box_texts(box), c.box_buttons(box)
+        c.display.screenshot(c.evidence_dir / "report.png")
+        c.press(box)
+
+    try:
+        run = c.run_app(master, ["Gold Set"], interact=interact)
+    finally:
+        del os.environ["TD_FINDSTR_DELAY_MS"]
+    text = " ".join(seen.get("texts", []))
+    c.check("Run-time error '53'" in text and "File not found" in text,
+            "it reports run-time error 53, file not found", f"texts: {seen.get('texts')}")
+    c.check(seen.get("buttons") == ["OK"], "with an OK button only", f"{seen.get('buttons')}")
+    c.check(run.result.rc == 1, "the run ends with status 1 once it is pressed",
+            f"status {run.result.rc}")
+    c.check_host_unchanged()
+    left = {p.name for p in master.iterdir()} - base_entries(SETS)
+    c.check("GetPXDRData.bat" in left, "the scratch files stay: no clean-up after the report",
+            f"left: {sorted(left)}")
+
 if __name__ == "__main__":
     sys.exit(e2e.main())

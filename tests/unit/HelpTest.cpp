@@ -85,10 +85,10 @@ TEST_F(Help, ResizingKeepsTheMinimumAndMinimizingKeepsTheLayout) {
     EXPECT_EQ(window.GetBounds().height, 4800);
     EXPECT_EQ(View().bounds.width, 3200 - 150);
     EXPECT_EQ(View().bounds.height, 4800 - 490);
-    window.SetState(WindowState::kMinimized);
+    window.UserSetState(WindowState::kMinimized);
     window.UserResize(9000, 7000);
     EXPECT_EQ(View().bounds.width, 3200 - 150) << "nothing while minimized";
-    window.SetState(WindowState::kMaximized);
+    window.UserSetState(WindowState::kMaximized);
     EXPECT_EQ(View().bounds.width, 9000 - 150) << "laid out again from the new size";
     EXPECT_EQ(View().bounds.height, 7000 - 490);
   });

@@ -169,7 +169,6 @@ TEST_F(Viewer, WindowsOpenWhereTheyBelong) {
     EXPECT_EQ(progress.ClientWidth(), 4680);
     EXPECT_EQ(progress.ClientHeight(), 1455);
     EXPECT_EQ(progress.spec.border, Border::kFixedToolWindow);
-    EXPECT_FALSE(progress.spec.showInTaskbar);
     const Bounds p = progress.GetBounds();
     EXPECT_EQ(p.left, b.width / 2 - p.width / 2 + b.left);
     EXPECT_EQ(p.top, b.height / 2 - p.height / 2 + b.top);
@@ -231,10 +230,10 @@ TEST_F(Viewer, ResizingKeepsTheMinimumAndRecentresTheProgressWindow) {
     EXPECT_EQ(p.left, 3200 / 2 - p.width / 2 + viewer.GetBounds().left);
     EXPECT_GT(Progress()->focusCount, focused) << "re-centred and focused at once";
 
-    viewer.SetState(WindowState::kMinimized);
+    viewer.UserSetState(WindowState::kMinimized);
     viewer.UserResize(5000, 6000);
     EXPECT_EQ(View().bounds.width, 3200 - 150) << "a minimized viewer keeps its layout";
-    viewer.SetState(WindowState::kNormal);
+    viewer.UserSetState(WindowState::kNormal);
     viewer.UserResize(12000, 9000);
     EXPECT_EQ(View().bounds.width, 12000 - 150);
     EXPECT_EQ(View().bounds.height, 9000 - 490);

@@ -43,6 +43,12 @@ int Meddle(HWND top, const std::wstring& cls, double seconds);
 int FirstPaint(const Selector& sel, const std::wstring& cls, double timeout);
 int JumpEnd(HWND top, const std::wstring& cls);
 
+// A drag out of the program (DragCommands.cpp): where character `cp` of the view stands
+// on the screen, and a window of another program titled `title` at x, y that takes one
+// drop and reports the picture that arrives.
+int CardPoint(HWND top, const std::wstring& cls, long cp);
+int DropTarget(const std::wstring& title, int x, int y, double timeout);
+
 int Clipboard();                      // ClipboardCommand.cpp
 int Dir(const std::wstring& pattern);  // DirCommand.cpp
 

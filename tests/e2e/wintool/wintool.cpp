@@ -33,6 +33,11 @@
 //                                             the screen stopped changing (ms)
 //   wintool clipboard                         the clipboard's formats, the size of its
 //                                             picture, and the pictures in its rich text
+//   wintool cardpoint SELECT CLASS CP         where character CP of that child stands on
+//                                             the screen (its top left corner)
+//   wintool droptarget TITLE X Y [--timeout S]
+//                                             a window of another program at X, Y that takes
+//                                             one drop; prints the size of its picture
 //   wintool dir PATTERN                       the names a directory search yields, in order
 //   wintool timeline [--timeout S] TITLE...   waits for a visible window of each title in
 //                                             turn and prints when each appeared (ms)
@@ -112,6 +117,10 @@ std::optional<int> RunWithoutWindow(const std::wstring& cmd, const Args& a) {
   if (cmd == L"kill") return a.rest.size() == 1 ? Kill(a.rest[0]) : Usage();
   if (cmd == L"clipboard") return Clipboard();
   if (cmd == L"dir") return a.rest.size() == 1 ? Dir(a.rest[0]) : Usage();
+  if (cmd == L"droptarget" && a.rest.size() == 3) {
+    return DropTarget(a.rest[0], static_cast<int>(std::wcstol(a.rest[1].c_str(), nullptr, 10)),
+                      static_cast<int>(std::wcstol(a.rest[2].c_str(), nullptr, 10)), a.timeout);
+  }
   if (cmd == L"timeline") return a.rest.empty() ? Usage() : Timeline(a.rest, a.timeout);
   return std::nullopt;
 }
@@ -133,6 +142,9 @@ int RunOnWindow(const std::wstring& cmd, const Args& a, HWND h) {
   if (cmd == L"positions" && a.rest.size() == 2) {
     return Positions(h, a.rest[0], std::wcstol(a.rest[1].c_str(), nullptr, 10));
   }
+  if (cmd == L"cardpoint" && a.rest.size() == 2) {
+    return CardPoint(h, a.rest[0], std::wcstol(a.rest[1].c_str(), nullptr, 10));
+  }
   if (cmd == L"jumpend") return a.rest.size() == 1 ? JumpEnd(h, a.rest[0]) : Usage();
   if (cmd == L"meddle" && a.rest.size() == 2) {
     return Meddle(h, a.rest[0], std::wcstod(a.rest[1].c_str(), nullptr));
@@ -150,7 +162,7 @@ int Usage() {
       "       waitprocs [--timeout S] NAME... | kill NAME | type SELECT CLASS TEXT |\n"
       "       length SELECT CLASS | positions SELECT CLASS N | copyview SELECT CLASS [FROM TO] |\n"
       "       meddle SELECT CLASS SECONDS | firstpaint SELECT CLASS | jumpend SELECT CLASS |\n"
-      "       clipboard |\n"
+      "       clipboard | cardpoint SELECT CLASS CP | droptarget TITLE X Y [--timeout S] |\n"
       "       dir PATTERN | timeline [--timeout S] TITLE...\n"
       "SELECT: --title T [--class C] [--visible] | --hwnd 0xNNN\n",
       stderr);

@@ -1,0 +1,37 @@
+// What the Windows-only contract cases share: the windows behind the platform's objects,
+// and card pictures made on the spot. Built into the contract suite under Wine only.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/Win32PictureFormats.h"
+
+namespace td::contract {
+
+// The program's top-level window of that caption, and its first child of a class.
+inline HWND TopWindow(const wchar_t* caption) {
+  return FindWindowW(L"TumbledeckWindow", caption);
+}
+inline HWND Child(HWND parent, const wchar_t* className) {
+  return FindWindowExW(parent, nullptr, className, nullptr);
+}
+
+// A JPEG file of one colour (BGR in a COLORREF's byte order reversed: RGB()).
+inline std::string SolidJpeg(int width, int height, COLORREF colour) {
+  const DWORD bgrx = RGB(GetBValue(colour), GetGValue(colour), GetRValue(colour));
+  const std::vector<DWORD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height), bgrx);
+  const win32::GlobalMemory dib = win32::MakePackedDib(pixels.data(), width, height);
+  return win32::EncodeJpeg(dib.Get());
+}
+
+// Near enough to a colour for a JPEG's pixels.
+inline bool Near(COLORREF got, COLORREF want) {
+  const auto close = [](int a, int b) { return a - b < 24 && b - a < 24; };
+  return close(GetRValue(got), GetRValue(want)) && close(GetGValue(got), GetGValue(want)) &&
+         close(GetBValue(got), GetBValue(want));
+}
+
+}  // namespace td::contract
