@@ -127,14 +127,12 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         return reinterpret_cast<LRESULT>(brush);
       }
       break;
-    case WM_ERASEBKGND:
-      if (core->background) {
-        RECT client{};
-        GetClientRect(hwnd, &client);
-        FillRect(reinterpret_cast<HDC>(wParam), &client, core->background.Get());
-        return 1;
-      }
-      break;
+    case WM_ERASEBKGND: {
+      RECT client{};
+      GetClientRect(hwnd, &client);
+      FillRect(reinterpret_cast<HDC>(wParam), &client, core->background.Get());
+      return 1;
+    }
     case WM_SETFOCUS:
       FocusFirstTabStop(hwnd);
       return 0;

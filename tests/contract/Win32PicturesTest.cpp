@@ -72,6 +72,36 @@ TEST_F(Contract, Win32DibsAreCheckedAgainstTheBlockThatHoldsThem) {
   }
 }
 
+// A container's advise sink, told nothing: a card never changes.
+class Sink : public IAdviseSink {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = this;
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  void STDMETHODCALLTYPE OnDataChange(FORMATETC*, STGMEDIUM*) override {}
+  void STDMETHODCALLTYPE OnViewChange(DWORD, LONG) override {}
+  void STDMETHODCALLTYPE OnRename(IMoniker*) override {}
+  void STDMETHODCALLTYPE OnSave() override {}
+  void STDMETHODCALLTYPE OnClose() override {}
+};
+
+// An object handed to COM answers for IUnknown, refuses what it is not, and counts the
+// references it is given.
+void ExpectComIdentity(IUnknown& object, const char* what) {
+  IUnknown* same = nullptr;
+  EXPECT_EQ(object.QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&same)), S_OK) << what;
+  IUnknown* stream = nullptr;
+  EXPECT_EQ(object.QueryInterface(IID_IStream, reinterpret_cast<void**>(&stream)), E_NOINTERFACE)
+      << what;
+  EXPECT_EQ(stream, nullptr) << what;
+  const ULONG more = object.AddRef();
+  EXPECT_EQ(object.Release(), more - 1) << what;
+  if (same) same->Release();
+}
+
 // A card whose header was sound but whose data is not: it draws as a plain box of its
 // size, and hands other programs nothing.
 TEST_F(Contract, Win32ACardThatFailsToDecodeDrawsAPlainBox) {
@@ -109,6 +139,8 @@ TEST_F(Contract, Win32ACardThatFailsToDecodeDrawsAPlainBox) {
   FORMATETC bitmap{CF_BITMAP, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI};
   STGMEDIUM medium{};
   ASSERT_EQ(data->GetData(&bitmap, &medium), S_OK) << "what Wine's view draws with";
+  ASSERT_TRUE(medium.pUnkForRelease);
+  ExpectComIdentity(*medium.pUnkForRelease, "what keeps the bitmap");
   BITMAP shape{};
   GetObjectW(medium.hBitmap, sizeof shape, &shape);
   EXPECT_GT(shape.bmWidth, 0);
@@ -203,8 +235,8 @@ TEST_F(Contract, Win32ACardAnswersAContainerAsAStaticPicture) {
   EXPECT_EQ(ole.SetHostNames(L"Tumbledeck", L"card"), S_OK);
   EXPECT_EQ(ole.DoVerb(OLEIVERB_SHOW, nullptr, nullptr, 0, nullptr, nullptr), S_OK)
       << "showing it opens nothing";
-  win32::ComPtr<IEnumOLEVERB> verbs;
-  EXPECT_EQ(ole.EnumVerbs(verbs.Put()), OLEOBJ_E_NOVERBS);
+  IEnumOLEVERB* verbs = nullptr;
+  EXPECT_EQ(ole.EnumVerbs(&verbs), OLEOBJ_E_NOVERBS);
   EXPECT_EQ(ole.Update(), S_OK);
   EXPECT_EQ(ole.IsUpToDate(), S_OK);
   SIZEL size{100, 100};
@@ -239,9 +271,11 @@ TEST_F(Contract, Win32ACardAnswersAContainerAsAStaticPicture) {
   EXPECT_TRUE(FAILED(view->Freeze(DVASPECT_CONTENT, -1, nullptr, &freeze)));
   EXPECT_TRUE(FAILED(view->Unfreeze(freeze)));
   DWORD aspects = 0;
-  win32::ComPtr<IAdviseSink> sink;
-  EXPECT_EQ(view->SetAdvise(DVASPECT_CONTENT, 0, nullptr), S_OK);
-  EXPECT_EQ(view->GetAdvise(&aspects, nullptr, sink.Put()), S_OK);
+  Sink given;
+  IAdviseSink* sink = nullptr;
+  EXPECT_EQ(view->SetAdvise(DVASPECT_CONTENT, 0, &given), S_OK);
+  EXPECT_EQ(view->GetAdvise(&aspects, nullptr, &sink), S_OK);
+  EXPECT_EQ(sink, &given) << "the container's sink is kept";
   EXPECT_EQ(aspects, static_cast<DWORD>(DVASPECT_CONTENT));
 }
 
@@ -276,10 +310,10 @@ TEST_F(Contract, Win32ACardGivesOtherProgramsTheFormatsTheyAskFor) {
   EXPECT_TRUE(FAILED(data->GetDataHere(&unknown, &medium)));
   EXPECT_TRUE(FAILED(data->SetData(&unknown, &medium, FALSE)));
   DWORD connection = 0;
-  win32::ComPtr<IEnumSTATDATA> advised;
+  IEnumSTATDATA* advised = nullptr;
   EXPECT_EQ(data->DAdvise(&unknown, 0, nullptr, &connection), OLE_E_ADVISENOTSUPPORTED);
   EXPECT_EQ(data->DUnadvise(connection), OLE_E_ADVISENOTSUPPORTED);
-  EXPECT_EQ(data->EnumDAdvise(advised.Put()), OLE_E_ADVISENOTSUPPORTED);
+  EXPECT_EQ(data->EnumDAdvise(&advised), OLE_E_ADVISENOTSUPPORTED);
 
   win32::ComPtr<IEnumFORMATETC> formats;
   EXPECT_EQ(data->EnumFormatEtc(DATADIR_SET, formats.Put()), E_NOTIMPL) << "nothing is set";
@@ -300,6 +334,7 @@ TEST_F(Contract, Win32ACardGivesOtherProgramsTheFormatsTheyAskFor) {
   EXPECT_EQ(copy->Next(1, got, nullptr), S_OK);
   EXPECT_EQ(got[0].cfFormat, CF_ENHMETAFILE) << "a clone goes on where it was";
   EXPECT_EQ(formats->Skip(5), S_FALSE);
+  ExpectComIdentity(*formats.Get(), "the format list");
 }
 
 // A picture that is no JPEG (a BMP under a card's name) loads, and is offered as pixels.

@@ -111,6 +111,9 @@ TEST_F(ViewCallback, Win32TheViewTakesObjectsAsPicturesAndOffersNothingElse) {
   EXPECT_EQ(callback->GetClipboardData(nullptr, RECO_COPY, &data), E_NOTIMPL)
       << "without a range the control makes its own";
   EXPECT_EQ(callback->GetClipboardData(&range, RECO_COPY, nullptr), E_INVALIDARG);
+  IUnknown* same = nullptr;
+  EXPECT_EQ(callback->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&same)), S_OK);
+  if (same) same->Release();
 
   // The user right-clicks a card: nothing opens, nothing changes.
   files.WriteBytes(dir + "card.jpg", SolidJpeg(40, 30, RGB(30, 30, 200)));
@@ -125,6 +128,43 @@ TEST_F(ViewCallback, Win32TheViewTakesObjectsAsPicturesAndOffersNothingElse) {
   GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_PRECISE, 1200};
   EXPECT_EQ(SendMessageW(handle, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0), 1);
   EXPECT_EQ(FindWindowW(L"#32768", nullptr), nullptr) << "no menu is up";
+}
+
+// The rich text on the clipboard, or nothing.
+std::string ClipboardRtf() {
+  std::string rtf;
+  if (!OpenClipboard(nullptr)) return rtf;
+  if (HANDLE data = GetClipboardData(RegisterClipboardFormatW(L"Rich Text Format"))) {
+    const win32::LockedGlobal bytes(data);
+    if (bytes.Bytes()) rtf = static_cast<const char*>(bytes.Bytes());
+  }
+  CloseClipboard();
+  return rtf;
+}
+
+// A user copies from the help guide, or a range of cards and text: rich text of the
+// letters, with each picture as a JPEG, a picture of another format encoded as one.
+TEST_F(ViewCallback, Win32ACopyOfLettersAndPicturesIsRichText) {
+  files.WriteBytes(dir + "guide.rtf",
+                   "{\\rtf1\\ansi Begin {\\b here}: a \\{brace\\} and a back\\\\slash\\par "
+                   "caf\\'e9}");
+  view->LoadFile(dir + "guide.rtf");
+  BITMAPINFOHEADER header{sizeof header, 4, 3, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  BITMAPFILEHEADER file{0x4D42, 0, 0, 0, sizeof file + sizeof header};
+  files.WriteBytes(dir + "card.jpg", std::string(reinterpret_cast<const char*>(&file), sizeof file) +
+                                         std::string(reinterpret_cast<const char*>(&header),
+                                                     sizeof header) +
+                                         std::string(36, '\x40'));
+  view->AppendPicture(*ui.LoadPicture(dir + "card.jpg"));  // a BMP under a card's name
+  view->SetReadOnly(true);
+  CHARRANGE all{0, -1};
+  SendMessageW(handle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+  SendMessageW(handle, WM_COPY, 0, 0);
+  const std::string rtf = ClipboardRtf();
+  for (const char* part : {"Begin here: a \\{brace\\} and a back\\\\slash\\par", "caf\\u233?",
+                           "{\\pict\\jpegblip\\picw4\\pich3"}) {
+    EXPECT_NE(rtf.find(part), std::string::npos) << part << " in " << rtf.substr(0, 300);
+  }
 }
 
 }  // namespace

@@ -166,6 +166,29 @@ class Case:
             self.check(after < END_SLACK, "the run ends by itself after the close",
                        f"{after:.2f} s after it")
 
+    def report(self, timeout: float = 25) -> dict:
+        """The report of an unhandled error: waits for it, keeps its texts and buttons
+        and a screenshot, and presses OK."""
+        box = self.message_box(timeout=timeout)
+        if not self.check(box is not None, "a message box titled 'Tumbledeck' shows"):
+            self.evidence("no-report")
+            return {}
+        seen = {"texts": self.box_texts(box), "buttons": self.box_buttons(box)}
+        self.display.screenshot(self.evidence_dir / "report.png")
+        self.press(box)
+        return seen
+
+    def check_reported(self, run: AppRun, seen: dict, number: int, description: str) -> None:
+        """The report named run-time error `number`, had an OK button only, and the run
+        ended with status 1 once it was pressed."""
+        text = " ".join(seen.get("texts", []))
+        self.check(f"Run-time error '{number}'" in text and description in text,
+                   f"it reports run-time error {number}, {description}", f"texts: {text!r}")
+        self.check(seen.get("buttons") == ["OK"], "with an OK button only",
+                   f"buttons: {seen.get('buttons')}")
+        self.check(run.result.rc == 1, "the run ends with status 1 once it is pressed",
+                   f"status {run.result.rc}")
+
     def press(self, box: dict, button: str = "OK") -> bool:
         rc, _ = self.wintool.run("click", "--hwnd", box["hwnd"], button)
         return rc == 0

@@ -92,5 +92,23 @@ def dropped_folder(c: Case) -> None:
     c.check_master(master, {wk.EXE_NAME})
 
 
+@case
+def guide_unreadable(c: Case) -> None:
+    """A folder named like the guide sits in the master folder: the guide cannot be
+    written or read, and once the window is up the run ends with the report of the
+    failure (an OK button only) and status 1, leaving the folder as it was."""
+    master, _ = c.master(())
+    (master / GUIDE).mkdir()
+    seen = {}
+
+    def interact(app):
+        open_help(c)
+        seen.update(c.report())
+
+    run = c.run_app(master, ["help"], interact=interact)
+    c.check_reported(run, seen, 75, "Path/File access error")
+    c.check((master / GUIDE).is_dir(), "the folder stays")
+
+
 if __name__ == "__main__":
     sys.exit(e2e.main())

@@ -227,24 +227,13 @@ def no_host(c: Case) -> None:
     os.environ["TD_FINDSTR_DELAY_MS"] = "9000"
 
     def interact(app):
-        box = c.message_box(timeout=e2e.WAIT_SECONDS + e2e.END_SLACK + 10)
-        if not c.check(box is not None, "a message box titled 'Tumbledeck' shows"):
-            c.evidence("no-report")
-            return
-        seen["texts"], seen["buttons"] = c.box_texts(box), c.box_buttons(box)
-        c.display.screenshot(c.evidence_dir / "report.png")
-        c.press(box)
+        seen.update(c.report(timeout=e2e.WAIT_SECONDS + e2e.END_SLACK + 10))
 
     try:
         run = c.run_app(master, ["Gold Set"], interact=interact)
     finally:
         del os.environ["TD_FINDSTR_DELAY_MS"]
-    text = " ".join(seen.get("texts", []))
-    c.check("Run-time error '53'" in text and "File not found" in text,
-            "it reports run-time error 53, file not found", f"texts: {seen.get('texts')}")
-    c.check(seen.get("buttons") == ["OK"], "with an OK button only", f"{seen.get('buttons')}")
-    c.check(run.result.rc == 1, "the run ends with status 1 once it is pressed",
-            f"status {run.result.rc}")
+    c.check_reported(run, seen, 53, "File not found")
     c.check_host_unchanged()
     left = {p.name for p in master.iterdir()} - base_entries(SETS)
     c.check("GetPXDRData.bat" in left, "the scratch files stay: no clean-up after the report",
