@@ -162,19 +162,25 @@ class WindowEvents {
   virtual void OnClose() {}
 };
 
+// A child control that the program places again and switches on and off.
 class Control {
  public:
   virtual ~Control() = default;
   virtual void SetBounds(const Bounds& b) = 0;
-  virtual Bounds GetBounds() const = 0;
-  virtual void SetVisible(bool visible) = 0;
   virtual void SetEnabled(bool enabled) = 0;
 };
 
-class Button : public Control {};
-
-class Label : public Control {
+// A push button: the program also reads its place and hides it.
+class Button : public Control {
  public:
+  virtual Bounds GetBounds() const = 0;
+  virtual void SetVisible(bool visible) = 0;
+};
+
+// A text label, where its spec places it.
+class Label {
+ public:
+  virtual ~Label() = default;
   virtual void SetCaption(const std::string& caption) = 0;
   virtual void SetForeColor(int32_t rgb) = 0;
 };

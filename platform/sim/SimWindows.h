@@ -20,9 +20,9 @@ class SimButton : public Button {
  public:
   SimButton(SimPlatform& machine, const ControlSpec& spec, std::function<void()> onClick);
   void SetBounds(const Bounds& b) override { bounds = b; }
+  void SetEnabled(bool e) override { enabled = e; }
   Bounds GetBounds() const override { return bounds; }
   void SetVisible(bool v) override { visible = v; }
-  void SetEnabled(bool e) override { enabled = e; }
   // The user clicks it; a hidden or disabled button ignores the click.
   void Click();
 
@@ -39,10 +39,6 @@ class SimButton : public Button {
 class SimLabel : public Label {
  public:
   SimLabel(SimPlatform& machine, const ControlSpec& spec);
-  void SetBounds(const Bounds& b) override { bounds = b; }
-  Bounds GetBounds() const override { return bounds; }
-  void SetVisible(bool v) override { visible = v; }
-  void SetEnabled(bool e) override { enabled = e; }
   void SetCaption(const std::string& c) override { caption = c; }
   void SetForeColor(int32_t rgb) override;
 
@@ -55,8 +51,6 @@ class SimLabel : public Label {
     int32_t rgb;
   };
   std::vector<ColorChange> colors;  // every colour the program set, in order
-  bool visible = true;
-  bool enabled = true;
   std::optional<FontSpec> font;
 
  private:
@@ -67,8 +61,6 @@ class SimRichTextView : public RichTextView {
  public:
   SimRichTextView(SimPlatform& machine, const ControlSpec& spec);
   void SetBounds(const Bounds& b) override { bounds = b; }
-  Bounds GetBounds() const override { return bounds; }
-  void SetVisible(bool v) override { visible = v; }
   void SetEnabled(bool e) override { enabled = e; }
   void SetReadOnly(bool r) override { readOnly = r; }
   void ClearText() override;
@@ -85,7 +77,6 @@ class SimRichTextView : public RichTextView {
 
   Bounds bounds;
   uint32_t backColor = 0;
-  bool visible = true;
   bool enabled = true;
   bool readOnly = false;
   long selStart = 0;

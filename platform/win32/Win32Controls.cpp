@@ -19,14 +19,26 @@ class Win32Button : public ChildControl<Button> {
   Win32Button(const Win32Button&) = delete;
   Win32Button& operator=(const Win32Button&) = delete;
 
+  Bounds GetBounds() const override {
+    HWND h = Live();
+    if (!h) return LastBounds();
+    RECT r{};
+    GetWindowRect(h, &r);
+    MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
+    return ToTwips(r, Core()->dpi);
+  }
+  void SetVisible(bool visible) override {
+    if (HWND h = Live()) ShowWindow(h, visible ? SW_SHOWNA : SW_HIDE);
+  }
+
  private:
   int id_;
 };
 
-class Win32Label : public ChildControl<Label> {
+class Win32Label : public Label, private ChildWindow {
  public:
-  Win32Label(const std::shared_ptr<WindowCore>& core, HWND hwnd, const Bounds& bounds)
-      : ChildControl(core, hwnd, bounds), key_(hwnd) {}
+  Win32Label(const std::shared_ptr<WindowCore>& core, HWND hwnd)
+      : ChildWindow(core, hwnd), key_(hwnd) {}
   ~Win32Label() override {
     DestroyChild();  // before its brush goes
     if (auto core = Core()) core->labels.erase(key_);
@@ -163,7 +175,7 @@ std::unique_ptr<Label> CreateLabel(const std::shared_ptr<WindowCore>& core,
   look.back = ToColorRef(spec.backColor);
   look.brush = Brush(CreateSolidBrush(look.back));
   InvalidateRect(h, nullptr, TRUE);
-  return std::make_unique<Win32Label>(core, h, spec.bounds);
+  return std::make_unique<Win32Label>(core, h);
 }
 
 }  // namespace td::win32

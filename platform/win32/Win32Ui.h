@@ -116,39 +116,14 @@ std::unique_ptr<Window> OpenTopLevelWindow(const WindowSpec& spec, WindowEvents&
 HWND CreateChildWindow(WindowCore& core, const wchar_t* className, const std::string& text,
                        DWORD style, DWORD exStyle, const Bounds& bounds, int* id);
 
-// The parts of a control that every kind shares. It destroys its child window when
-// the program drops it early, and does nothing once its window is gone.
-template <class Interface>
-class ChildControl : public Interface {
+// The child window behind a control. It is destroyed when the program drops the control
+// early; nothing is done to it once its top-level window is gone.
+class ChildWindow {
  public:
-  ChildControl(const std::shared_ptr<WindowCore>& core, HWND hwnd, const Bounds& bounds)
-      : core_(core), hwnd_(hwnd), bounds_(bounds) {}
-  ~ChildControl() override { DestroyChild(); }
-  ChildControl(const ChildControl&) = delete;
-  ChildControl& operator=(const ChildControl&) = delete;
-
-  void SetBounds(const Bounds& b) override {
-    bounds_ = b;
-    HWND h = Live();
-    if (!h) return;
-    auto core = Core();
-    core->children[h].bounds = b;
-    MoveChild(h, b, core->dpi);
-  }
-  Bounds GetBounds() const override {
-    HWND h = Live();
-    if (!h) return bounds_;
-    RECT r{};
-    GetWindowRect(h, &r);
-    MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
-    return ToTwips(r, Core()->dpi);
-  }
-  void SetVisible(bool visible) override {
-    if (HWND h = Live()) ShowWindow(h, visible ? SW_SHOWNA : SW_HIDE);
-  }
-  void SetEnabled(bool enabled) override {
-    if (HWND h = Live()) EnableWindow(h, enabled ? TRUE : FALSE);
-  }
+  ChildWindow(const std::shared_ptr<WindowCore>& core, HWND hwnd) : core_(core), hwnd_(hwnd) {}
+  ~ChildWindow() { DestroyChild(); }
+  ChildWindow(const ChildWindow&) = delete;
+  ChildWindow& operator=(const ChildWindow&) = delete;
 
  protected:
   // The control's window while its top-level window lives, else null.
@@ -168,6 +143,32 @@ class ChildControl : public Interface {
  private:
   std::weak_ptr<WindowCore> core_;
   HWND hwnd_;
+};
+
+// A control that the program places again, in twips, and switches on and off.
+template <class Interface>
+class ChildControl : public Interface, protected ChildWindow {
+ public:
+  ChildControl(const std::shared_ptr<WindowCore>& core, HWND hwnd, const Bounds& bounds)
+      : ChildWindow(core, hwnd), bounds_(bounds) {}
+
+  void SetBounds(const Bounds& b) override {
+    bounds_ = b;
+    HWND h = Live();
+    if (!h) return;
+    auto core = Core();
+    core->children[h].bounds = b;
+    MoveChild(h, b, core->dpi);
+  }
+  void SetEnabled(bool enabled) override {
+    if (HWND h = Live()) EnableWindow(h, enabled ? TRUE : FALSE);
+  }
+
+ protected:
+  // Where the program last placed it.
+  const Bounds& LastBounds() const { return bounds_; }
+
+ private:
   Bounds bounds_;
 };
 
