@@ -270,18 +270,6 @@ void SimPlatform::DoEvents() {
   }
 }
 
-void SimPlatform::PassTime(double seconds) {
-  const double until = now_ + seconds;
-  while (true) {
-    while (DeliverOneDue()) {
-    }
-    const auto next = NextDue();
-    if (!next || *next > until) break;
-    now_ = std::max(now_, *next);
-  }
-  now_ = std::max(now_, until);
-}
-
 void SimPlatform::SettleProcesses() {
   while (!scheduled_.empty()) {
     now_ = std::max(now_, *NextDue());

@@ -66,8 +66,6 @@ class SimPlatform : public Platform, public System, public Ui {
   // --- Clock and scheduled actions ---------------------------------------------------
   double Now() const { return now_; }
   void At(double when, std::function<void()> action);
-  // Lets time pass while the program sits in a modal loop (e.g. a message box is up).
-  void PassTime(double seconds);
   // Lets every scheduled action run, as processes that outlive the program finish.
   void SettleProcesses();
   double yieldCost = 0.001;

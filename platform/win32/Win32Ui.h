@@ -149,11 +149,9 @@ class ChildWindow {
 template <class Interface>
 class ChildControl : public Interface, protected ChildWindow {
  public:
-  ChildControl(const std::shared_ptr<WindowCore>& core, HWND hwnd, const Bounds& bounds)
-      : ChildWindow(core, hwnd), bounds_(bounds) {}
+  using ChildWindow::ChildWindow;
 
   void SetBounds(const Bounds& b) override {
-    bounds_ = b;
     HWND h = Live();
     if (!h) return;
     auto core = Core();
@@ -163,13 +161,6 @@ class ChildControl : public Interface, protected ChildWindow {
   void SetEnabled(bool enabled) override {
     if (HWND h = Live()) EnableWindow(h, enabled ? TRUE : FALSE);
   }
-
- protected:
-  // Where the program last placed it.
-  const Bounds& LastBounds() const { return bounds_; }
-
- private:
-  Bounds bounds_;
 };
 
 std::unique_ptr<Button> CreateButton(const std::shared_ptr<WindowCore>& core,
