@@ -129,7 +129,7 @@ struct Bounds {
 };
 
 enum class WindowState { kNormal = 0, kMinimized = 1, kMaximized = 2 };
-// A tool window has a small caption and no task-bar button; the others have one.
+// A tool window has a small caption and no task-bar button.
 enum class Border { kSizable, kFixedSingle, kFixedToolWindow };
 
 struct FontSpec {
@@ -145,6 +145,7 @@ struct WindowSpec {
   Border border = Border::kSizable;
   bool minimizeBox = true;
   bool maximizeBox = true;
+  bool showInTaskbar = true;  // false with a tool window only: the progress window
   bool programIcon = true;               // the program's icon, or none
   uint32_t backColor = 0xFFFFFF;
   double clientWidth = 0, clientHeight = 0;  // twips

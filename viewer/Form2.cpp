@@ -10,6 +10,7 @@ WindowSpec Form2::Design() const {
   spec.border = Border::kFixedToolWindow;
   spec.minimizeBox = false;
   spec.maximizeBox = false;
+  spec.showInTaskbar = false;
   spec.programIcon = false;
   spec.backColor = 0x000000;
   spec.clientWidth = 4680;

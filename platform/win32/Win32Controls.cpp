@@ -11,18 +11,17 @@ namespace {
 
 class Win32Button : public ChildControl<Button> {
  public:
-  Win32Button(const std::shared_ptr<WindowCore>& core, HWND hwnd, int id)
-      : ChildControl(core, hwnd), id_(id) {}
+  Win32Button(const std::shared_ptr<WindowCore>& core, HWND hwnd, const Bounds& bounds, int id)
+      : ChildControl(core, hwnd, bounds), id_(id) {}
   ~Win32Button() override {
     if (auto core = Core()) core->clickHandlers.erase(id_);
   }
   Win32Button(const Win32Button&) = delete;
   Win32Button& operator=(const Win32Button&) = delete;
 
-  // Asked only while its window lives.
   Bounds GetBounds() const override {
     HWND h = Live();
-    if (!h) return {};
+    if (!h) return bounds_;
     RECT r{};
     GetWindowRect(h, &r);
     MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
@@ -162,7 +161,7 @@ std::unique_ptr<Button> CreateButton(const std::shared_ptr<WindowCore>& core,
   // First in the tab order, whatever was placed before it.
   SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   core->clickHandlers[id] = std::make_shared<std::function<void()>>(std::move(onClick));
-  return std::make_unique<Win32Button>(core, h, id);
+  return std::make_unique<Win32Button>(core, h, spec.bounds, id);
 }
 
 std::unique_ptr<Label> CreateLabel(const std::shared_ptr<WindowCore>& core,

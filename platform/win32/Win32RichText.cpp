@@ -242,7 +242,7 @@ std::unique_ptr<RichTextView> CreateRichTextView(const std::shared_ptr<WindowCor
   const ComPtr<IRichEditOleCallback> callback = MakeViewCallback(h);
   SendMessageW(h, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(callback.Get()));
   EnablePictureDragOut(h);
-  return std::make_unique<Win32RichTextView>(core, h);
+  return std::make_unique<Win32RichTextView>(core, h, spec.bounds);
 }
 
 }  // namespace td::win32

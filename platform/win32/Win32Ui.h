@@ -149,9 +149,11 @@ class ChildWindow {
 template <class Interface>
 class ChildControl : public Interface, protected ChildWindow {
  public:
-  using ChildWindow::ChildWindow;
+  ChildControl(const std::shared_ptr<WindowCore>& core, HWND hwnd, const Bounds& bounds)
+      : ChildWindow(core, hwnd), bounds_(bounds) {}
 
   void SetBounds(const Bounds& b) override {
+    bounds_ = b;
     HWND h = Live();
     if (!h) return;
     auto core = Core();
@@ -161,6 +163,9 @@ class ChildControl : public Interface, protected ChildWindow {
   void SetEnabled(bool enabled) override {
     if (HWND h = Live()) EnableWindow(h, enabled ? TRUE : FALSE);
   }
+
+ protected:
+  Bounds bounds_;  // where the program last placed it
 };
 
 std::unique_ptr<Button> CreateButton(const std::shared_ptr<WindowCore>& core,

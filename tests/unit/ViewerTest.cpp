@@ -169,6 +169,7 @@ TEST_F(Viewer, WindowsOpenWhereTheyBelong) {
     EXPECT_EQ(progress.ClientWidth(), 4680);
     EXPECT_EQ(progress.ClientHeight(), 1455);
     EXPECT_EQ(progress.spec.border, Border::kFixedToolWindow);
+    EXPECT_FALSE(progress.spec.showInTaskbar);
     const Bounds p = progress.GetBounds();
     EXPECT_EQ(p.left, b.width / 2 - p.width / 2 + b.left);
     EXPECT_EQ(p.top, b.height / 2 - p.height / 2 + b.top);
