@@ -276,12 +276,14 @@ class Ui {
   // without any clean-up. Does not return.
   [[noreturn]] virtual void ReportUnhandled(const RunError& error) = 0;
 
-  // Pictures and the clipboard, used to put a picture into a rich-text view.
+  // Pictures, and the clipboard on which the viewer leaves its last card.
   // LoadPicture throws RunError when the file is missing or no picture, and 481 for a
   // picture whose header claims more than kMaxPicturePixels.
   virtual std::unique_ptr<Picture> LoadPicture(const std::string& path) = 0;
+  // Both wait a moment for a clipboard that another program holds, answering its
+  // requests meanwhile, and throw RunError 521 when it stays busy; a put also throws
+  // when the clipboard refuses the picture.
   virtual void ClearClipboard() = 0;
-  // Throws RunError when the clipboard cannot be opened or refuses the picture.
   virtual void PutOnClipboard(const Picture& picture) = 0;
 };
 

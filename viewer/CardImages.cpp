@@ -1,5 +1,5 @@
 // The fill of the card viewer: every card folder of the host's data folder, in three
-// passes, each card's picture pasted into the view.
+// passes, each card's picture added to the view.
 #include "host/HostLayout.h"
 #include "run/TextUtil.h"
 #include "viewer/Form3.h"
@@ -49,8 +49,9 @@ void Form3::ShowCard(const std::string& card) {
   try {
     const std::string& host = run_.HostDataPath;
     if ((platform_.Files().Attributes(host + card) & attr::kDirectory) == 0) return;
-    const auto picture = platform_.Screen().LoadPicture(CardPicturePath(host, card));
-    InsertPicture(platform_.Screen(), *RichTextBox1, *picture);
+    auto picture = platform_.Screen().LoadPicture(CardPicturePath(host, card));
+    InsertPicture(*RichTextBox1, *picture);
+    lastCard_ = std::move(picture);
   } catch (const RunError&) {
     // A card that cannot be read or inserted costs only itself.
   }

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "viewer/Richtext.h"
+
 namespace td {
 
 namespace {
@@ -101,8 +103,9 @@ void Form3::Command1_Click() {
   Timer3->SetEnabled(true);
   Form2->Show();
   platform_.Screen().DoEvents();
-  if (!Loaded() || !LoadCardImages()) return;  // closed meanwhile: touch nothing
-  FinishFill();
+  const bool filled = Loaded() && LoadCardImages();
+  if (lastCard_) LeaveOnClipboard(platform_.Screen(), *lastCard_);
+  if (filled) FinishFill();  // else closed meanwhile: touch no window
 }
 
 void Form3::FinishFill() {

@@ -55,6 +55,8 @@ class Form3 : public Form {
   double BlinkColorA = 0;
   double BlinkColorB = 0;
   bool fillStarted_ = false;  // the Show Cards action runs once
+  // The last card the fill added: it goes on the clipboard once the fill ends or stops.
+  std::unique_ptr<Picture> lastCard_;
 };
 
 }  // namespace td

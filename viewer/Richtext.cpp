@@ -2,10 +2,15 @@
 
 namespace td {
 
-void InsertPicture(Ui& ui, RichTextView& view, const Picture& picture) {
-  ui.ClearClipboard();
-  ui.PutOnClipboard(picture);
-  view.AppendPicture(picture);
+void InsertPicture(RichTextView& view, const Picture& picture) { view.AppendPicture(picture); }
+
+void LeaveOnClipboard(Ui& ui, const Picture& picture) {
+  try {
+    ui.ClearClipboard();
+    ui.PutOnClipboard(picture);
+  } catch (const RunError&) {
+    // The cards are in the view; the clipboard is a convenience.
+  }
 }
 
 }  // namespace td

@@ -1,16 +1,20 @@
-// Putting one picture into a rich-text view, by way of the system clipboard.
+// Putting one picture into a rich-text view, and leaving the fill's last card on the
+// system clipboard.
 #pragma once
 
 #include "platform/Platform.h"
 
 namespace td {
 
-// Empties the clipboard, puts the picture on it and adds that same picture to the end of
-// the view, as one embedded object. What another program puts on the clipboard
-// meanwhile never enters the view, and where the user has put the caret does not
-// matter. A failure (a clipboard that another program holds, a refused picture) passes
-// to the caller, with the clipboard emptied. Afterwards the clipboard holds the picture:
-// the user may paste it elsewhere.
-void InsertPicture(Ui& ui, RichTextView& view, const Picture& picture);
+// Adds the picture to the end of the view as one embedded object; where the user has put
+// the caret does not matter. The clipboard is not used: other programs (a clipboard
+// history, a remote desktop) would see, and ask for, every card. A failure (a picture
+// the view refuses) passes to the caller.
+void InsertPicture(RichTextView& view, const Picture& picture);
+
+// Leaves the picture alone on the clipboard, as the last card of a fill: what the user had
+// there before is gone, and the user may paste the card elsewhere. A clipboard that
+// another program keeps busy, or that refuses the picture, costs only the put.
+void LeaveOnClipboard(Ui& ui, const Picture& picture);
 
 }  // namespace td

@@ -306,12 +306,18 @@ std::unique_ptr<Picture> SimPlatform::LoadPicture(const std::string& path) {
   return std::make_unique<SimPicture>(fs.FullPath(path));
 }
 
+void SimPlatform::ClearClipboard() {
+  if (clipboardBusy) throw RunError(err::kCannotOpenClipboard);
+  clipboard.clear();
+  ++clipboardChanges;
+}
+
 void SimPlatform::PutOnClipboard(const Picture& picture) {
   if (clipboardBusy) throw RunError(err::kCannotOpenClipboard);
   const std::string& path = PathOf(picture);
   if (clipboardRefuses.count(path)) throw RunError(err::kInvalidClipboardFormat);
   clipboard["picture"] = path;
-  if (afterClipboardPut) afterClipboardPut();
+  ++clipboardChanges;
 }
 
 const std::string& SimPlatform::PathOf(const Picture& picture) {

@@ -108,6 +108,8 @@ class SimPlatform : public Platform, public System, public Ui {
   std::map<std::string, std::string> clipboard;
   bool clipboardBusy = false;            // another program holds the clipboard
   std::set<std::string> clipboardRefuses;  // pictures (their files) it will not take
+  int clipboardChanges = 0;  // what a program listening to the clipboard is told of
+  std::set<std::string> viewRefuses;  // pictures (their files) the rich-text views refuse
 
   // --- System ------------------------------------------------------------------------
   std::string CommandTail() const override { return commandTail; }
@@ -132,13 +134,10 @@ class SimPlatform : public Platform, public System, public Ui {
   void ShowMessage(const std::string& text) override;
   [[noreturn]] void ReportUnhandled(const RunError& error) override;
   std::unique_ptr<Picture> LoadPicture(const std::string& path) override;
-  void ClearClipboard() override { clipboard.clear(); }
+  void ClearClipboard() override;
   void PutOnClipboard(const Picture& picture) override;
   // The file a picture of this machine was loaded from.
   static const std::string& PathOf(const Picture& picture);
-  // Runs right after the program put a picture on the clipboard: another program may
-  // take the clipboard at that moment.
-  std::function<void()> afterClipboardPut;
 
   // Runs an event handler the way the window system does: an untrapped failure ends
   // the process with the report.

@@ -55,7 +55,9 @@ void SimRichTextView::SetSelStart(long position) {
 }
 
 void SimRichTextView::AppendPicture(const Picture& picture) {
-  pictures.push_back(machine_.PathOf(picture));
+  const std::string& path = machine_.PathOf(picture);
+  if (machine_.viewRefuses.count(path)) throw RunError(err::kInvalidClipboardFormat);
+  pictures.push_back(path);
 }
 
 void SimRichTextView::UserClick(long position) { SetSelStart(position); }

@@ -1,9 +1,13 @@
 // The system clipboard and the program's pictures on it. A hidden window owns the
 // clipboard and promises CF_DIB and CF_ENHMETAFILE (delayed rendering): each is decoded
 // only when a program asks for it, and whatever is still promised is made for good
-// when the window goes, so the last picture outlives the program. Promising instead of
-// handing every card's pixels over (through the Wine server there) keeps the card
-// viewer's fill fast: it puts every card on the clipboard.
+// when the window goes, so the last picture outlives the program.
+//
+// Other programs read the clipboard whenever it changes (a clipboard history, a remote
+// desktop), and ask this program to render what it promised while they hold the
+// clipboard open. Every wait for the clipboard therefore answers such requests, and
+// gives up after kPatienceMs.
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -16,17 +20,40 @@ namespace td::win32 {
 namespace {
 
 constexpr wchar_t kOwnerClass[] = L"TumbledeckClipboardOwner";
+constexpr ULONGLONG kPatienceMs = 1000;
+constexpr ULONGLONG kRetryMs = 20;
 
-// The clipboard, open for as long as this lives, if it could be opened. Another
-// program may hold it for a moment: it tries `attempts` times, 20 ms apart.
+// Waits up to `ms`, answering what other threads and programs send this one (a request
+// to render a promised format above all: a plain Sleep would leave both waiting for the
+// other) but running none of the program's own events, which must not run in the middle
+// of a clipboard operation.
+void WaitAnsweringOthers(ULONGLONG ms) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+    const auto left = static_cast<DWORD>(end - now);
+    if (MsgWaitForMultipleObjectsEx(0, nullptr, left, QS_SENDMESSAGE, 0) == WAIT_TIMEOUT) return;
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // answers them
+  }
+}
+
+// Repeats `attempt` until it succeeds or kPatienceMs have passed.
+template <class Attempt>
+bool Patiently(Attempt attempt) {
+  const ULONGLONG end = GetTickCount64() + kPatienceMs;
+  while (!attempt()) {
+    const ULONGLONG now = GetTickCount64();
+    if (now >= end) return false;
+    WaitAnsweringOthers(std::min(kRetryMs, end - now));
+  }
+  return true;
+}
+
+// The clipboard, open for as long as this lives, if it could be opened in time.
 class OpenedClipboard {
  public:
-  OpenedClipboard(HWND owner, int attempts) {
-    for (int attempt = 0; attempt < attempts && !open_; ++attempt) {
-      if (attempt > 0) Sleep(20);
-      open_ = OpenClipboard(owner) != FALSE;
-    }
-  }
+  explicit OpenedClipboard(HWND owner)
+      : open_(Patiently([owner] { return OpenClipboard(owner) != FALSE; })) {}
   ~OpenedClipboard() {
     if (open_) CloseClipboard();
   }
@@ -38,12 +65,10 @@ class OpenedClipboard {
   bool open_ = false;
 };
 
-constexpr int kOpenAttempts = 10;
-
 // The clipboard open for the program's own use; a failure to open it is reported.
 class ProgramOpenedClipboard : public OpenedClipboard {
  public:
-  explicit ProgramOpenedClipboard(HWND owner) : OpenedClipboard(owner, kOpenAttempts) {
+  explicit ProgramOpenedClipboard(HWND owner) : OpenedClipboard(owner) {
     if (!*this) throw CannotOpenClipboardError();
   }
 };
@@ -121,7 +146,7 @@ class PictureClipboard {
   }
 
   void RenderAll() {
-    const OpenedClipboard open(window_.Get(), 1);
+    const OpenedClipboard open(window_.Get());
     if (open && GetClipboardOwner() == window_.Get()) {
       Render(CF_DIB);
       Render(CF_ENHMETAFILE);
@@ -182,6 +207,15 @@ void PutPictureOnClipboard(const Picture& picture) {
   const auto* own = dynamic_cast<const Win32Picture*>(&picture);
   if (!own) throw InvalidClipboardFormatError();
   ProgramClipboard().Put(*own);
+}
+
+HRESULT PutDataOnClipboard(IDataObject& data) {
+  HRESULT hr = S_OK;
+  Patiently([&] {
+    hr = OleSetClipboard(&data);
+    return hr != CLIPBRD_E_CANT_OPEN;
+  });
+  return hr;
 }
 
 void FinishClipboard() { ClipboardSlot().reset(); }

@@ -62,16 +62,31 @@ void FreezeRedrawBriefly(HWND view) {
   SendMessageW(view, WM_SETREDRAW, FALSE, 0);
 }
 
-// What the user has made of the view: the scroll position and the selection. Kept while
-// the program adds to the end of the view (which moves the caret there, and the view
-// along with it), and put back afterwards. Every message to the view costs a little
-// under Wine, thousands of times over, so a plain caret the program left at the end
-// stays there.
+// Where the view is scrolled to, in pixels of its content. EM_GETSCROLLPOS answers in 16
+// bits, and so does the scroll bar: Wine scales both once the content is taller than
+// 65,535 pixels, as a view of many cards is. Where the first character stands tells it in
+// 32 bits: the content starts at the top of the formatting rectangle.
+POINT ScrollPosition(HWND view) {
+  POINT at{};
+  SendMessageW(view, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&at));  // never wide
+  RECT format{};
+  SendMessageW(view, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+  POINTL first{};
+  SendMessageW(view, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&first), 0);
+  at.y = format.top - first.y;
+  return at;
+}
+
+// What the user has made of the view: the scroll position and the selection (a plain
+// caret included). Kept while the program adds to the end of the view (which moves the
+// caret there, and the view along with it), and put back afterwards. Every message to
+// the view costs a little under Wine, thousands of times over, so a caret that the
+// program left at the end stays there.
 class UserView {
  public:
   // `programsEnd` is where the program last left the caret: the end, or -1 if unknown.
-  UserView(HWND view, LONG& programsEnd) : view_(view), programsEnd_(programsEnd) {
-    SendMessageW(view_, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll_));
+  UserView(HWND view, LONG& programsEnd)
+      : view_(view), programsEnd_(programsEnd), scroll_(ScrollPosition(view)) {
     SendMessageW(view_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection_));
     atKnownEnd_ = programsEnd_ >= 0 && selection_.cpMin == programsEnd_ &&
                   selection_.cpMax == programsEnd_;
@@ -79,18 +94,16 @@ class UserView {
     CHARRANGE atEnd{kEnd, kEnd};  // beyond the text: its end
     SendMessageW(view_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&atEnd));
   }
+  // Call once the program's object went in: the caret it left at the end moved past it.
+  void Added() { added_ = true; }
   ~UserView() {
     if (atKnownEnd_) {
-      ++programsEnd_;  // behind the one object added
+      if (added_) ++programsEnd_;
     } else {
-      CHARRANGE now{};
-      SendMessageW(view_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&now));
-      programsEnd_ = now.cpMax;
-      // A selection the user made stays; a plain caret may stay at the end.
-      if (selection_.cpMin != selection_.cpMax) {
-        SendMessageW(view_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection_));
-        programsEnd_ = -1;
-      }
+      CHARRANGE end{};
+      SendMessageW(view_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&end));
+      programsEnd_ = end.cpMax;
+      SendMessageW(view_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection_));
     }
     SendMessageW(view_, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll_));
   }
@@ -101,27 +114,27 @@ class UserView {
   static constexpr LONG kEnd = 0x7FFFFFFF;
   HWND view_;
   LONG& programsEnd_;
+  POINT scroll_;
   CHARRANGE selection_{};
-  POINT scroll_{};
   bool atKnownEnd_ = false;
+  bool added_ = false;
 };
 
-// The card at the end of the view as one embedded object. `storage` is the one the view
-// hands every card: the view wants one at hand, but nothing is ever saved into it (copies
-// and drags are the program's own), and one for each card would cost half a card's
-// bytes again.
+// Inserts the card at the selection as one embedded object; the control's answer.
+// `storage` is the one the view hands every card: the view wants one at hand, but
+// nothing is ever saved into it (copies and drags are the program's own), and one for
+// each card would cost half a card's bytes again.
 // With `liftReadOnly`, the read-only view is made writable for the insertion alone.
-void AppendCard(HWND view, std::shared_ptr<const EncodedPicture> picture, IStorage& storage,
-                LONG& programsEnd, bool liftReadOnly) {
-  const auto ole = RichEditOle(view);
-  if (!ole) throw InternalError();
+HRESULT InsertCard(HWND view, IRichEditOle& ole,
+                   std::shared_ptr<const EncodedPicture> picture, IStorage& storage,
+                   bool liftReadOnly) {
   ComPtr<IOleClientSite> site;
-  HRESULT hr = ole->GetClientSite(site.Put());
-  if (FAILED(hr)) throw ErrorFromHresult(hr, InvalidClipboardFormatError());
+  HRESULT hr = ole.GetClientSite(site.Put());
+  if (FAILED(hr)) return hr;
   const SIZEL extent = PictureExtent(*picture);
   const ComPtr<IOleObject> object = MakeCardObject(std::move(picture), view);
   hr = object->SetClientSite(site.Get());
-  if (FAILED(hr)) throw ErrorFromHresult(hr, InvalidClipboardFormatError());
+  if (FAILED(hr)) return hr;
 
   REOBJECT reo{};
   reo.cbStruct = sizeof reo;
@@ -132,12 +145,10 @@ void AppendCard(HWND view, std::shared_ptr<const EncodedPicture> picture, IStora
   reo.polesite = site.Get();
   reo.sizel = extent;  // known from the header: laying the view out decodes nothing
   reo.dvaspect = DVASPECT_CONTENT;
-  FreezeRedrawBriefly(view);
-  const UserView keep(view, programsEnd);
   if (liftReadOnly) SendMessageW(view, EM_SETREADONLY, FALSE, 0);
-  hr = ole->InsertObject(&reo);  // the control takes references of its own
+  hr = ole.InsertObject(&reo);  // the control takes references of its own
   if (liftReadOnly) SendMessageW(view, EM_SETREADONLY, TRUE, 0);
-  if (FAILED(hr)) throw ErrorFromHresult(hr, InvalidClipboardFormatError());
+  return hr;
 }
 
 class Win32RichTextView : public ChildControl<RichTextView> {
@@ -151,7 +162,7 @@ class Win32RichTextView : public ChildControl<RichTextView> {
 
   void ClearText() override {
     if (HWND h = Live()) SendMessageW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-    programsEnd_ = -1;
+    programsEnd_ = 0;
   }
 
   void LoadFile(const std::string& path) override {
@@ -186,27 +197,38 @@ class Win32RichTextView : public ChildControl<RichTextView> {
     if (!own) throw InvalidPictureError();
     HWND h = Live();
     if (!h) return;
+    const auto ole = RichEditOle(h);
+    if (!ole) throw InternalError();
     if (!cardStorage_) {
       const HRESULT hr = NewMemoryStorage(cardStorage_.Put());
       if (FAILED(hr)) throw ErrorFromHresult(hr, InvalidClipboardFormatError());
     }
     IStorage& storage = *cardStorage_.Get();
+    const auto insert = [&](bool liftReadOnly) {
+      return InsertCard(h, *ole.Get(), own->Encoded(), storage, liftReadOnly);
+    };
+    FreezeRedrawBriefly(h);
+    UserView keep(h, programsEnd_);
+    HRESULT hr = S_OK;
     if (!readOnly_ || insertsWhenReadOnly_) {
-      AppendCard(h, own->Encoded(), storage, programsEnd_, readOnly_ && !*insertsWhenReadOnly_);
-      return;
+      hr = insert(readOnly_ && !*insertsWhenReadOnly_);
+    } else {
+      // The first card into the read-only view tells whether the control takes objects
+      // so (Wine's does): switching read-only off and on for every card costs more than
+      // the rest of adding it. Only the count of objects tells, whatever the control
+      // answers: it may refuse silently, or with a failure.
+      const LONG before = ole->GetObjectCount();
+      hr = insert(false);
+      insertsWhenReadOnly_ = ole->GetObjectCount() > before;
+      hr = *insertsWhenReadOnly_ ? S_OK : insert(true);
     }
-    // The first card into the read-only view tells whether the control takes objects so
-    // (Wine's does): switching read-only off and on for every card costs more than the
-    // rest of adding it.
-    const auto ole = RichEditOle(h);
-    const LONG before = ole ? ole->GetObjectCount() : 0;
-    AppendCard(h, own->Encoded(), storage, programsEnd_, false);
-    insertsWhenReadOnly_ = !ole || ole->GetObjectCount() > before;
-    if (!*insertsWhenReadOnly_) AppendCard(h, own->Encoded(), storage, programsEnd_, true);
+    if (FAILED(hr)) throw ErrorFromHresult(hr, InvalidClipboardFormatError());
+    keep.Added();
   }
 
  private:
-  LONG programsEnd_ = -1;  // where the last AppendPicture left the caret: the end
+  // Where the program last left the caret, at the end of the view; -1 when elsewhere.
+  LONG programsEnd_ = 0;  // an empty view
   ComPtr<IStorage> cardStorage_;
   bool readOnly_ = false;
   std::optional<bool> insertsWhenReadOnly_;  // known after the first card into a read-only view
@@ -241,7 +263,7 @@ std::unique_ptr<RichTextView> CreateRichTextView(const std::shared_ptr<WindowCor
   // The control takes a reference of its own.
   const ComPtr<IRichEditOleCallback> callback = MakeViewCallback(h);
   SendMessageW(h, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(callback.Get()));
-  EnablePictureDragOut(h);
+  TakeOverCopyAndDrag(h);
   return std::make_unique<Win32RichTextView>(core, h, spec.bounds);
 }
 

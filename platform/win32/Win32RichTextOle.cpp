@@ -96,18 +96,41 @@ void AppendLetter(std::string& rtf, wchar_t letter) {
   }
 }
 
-// A range of the view as rich text: each picture one \pict group, sized to its pixels.
+// The letters of a range as plain text, for programs that take no rich text; pictures
+// have no letters.
+std::wstring PlainText(const std::vector<Piece>& pieces) {
+  std::wstring text;
+  for (const Piece& piece : pieces) {
+    if (piece.picture || piece.letter == WCH_EMBEDDING) continue;
+    if (piece.letter == L'\r') {
+      text += L"\r\n";  // the control ends a paragraph with CR alone
+    } else {
+      text += piece.letter;
+    }
+  }
+  return text;
+}
+
+// A range of the view as rich text, each picture one \pict group sized to its pixels,
+// and as plain text.
 class RangeRtf final : public DataObjectBase {
  public:
   explicit RangeRtf(std::vector<Piece> pieces)
       : DataObjectBase({{static_cast<CLIPFORMAT>(RtfFormat()), nullptr, DVASPECT_CONTENT, -1,
-                         TYMED_HGLOBAL}}),
+                         TYMED_HGLOBAL},
+                        {CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}}),
         pieces_(std::move(pieces)) {}
 
   HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
     if (!format || !medium) return E_INVALIDARG;
     const HRESULT offered = QueryGetData(format);
     if (offered != S_OK) return offered;
+    if (format->cfFormat == CF_UNICODETEXT) {
+      const std::wstring text = PlainText(pieces_);
+      return Hand(CopyToGlobal({reinterpret_cast<const char*>(text.c_str()),
+                                (text.size() + 1) * sizeof(wchar_t)}),  // with its NUL
+                  medium);
+    }
     std::string rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\n";
     for (const Piece& piece : pieces_) {
       if (piece.picture) {
@@ -117,7 +140,11 @@ class RangeRtf final : public DataObjectBase {
       }
     }
     rtf += "}";
-    GlobalMemory memory = CopyToGlobal({rtf.c_str(), rtf.size() + 1});  // with its NUL
+    return Hand(CopyToGlobal({rtf.c_str(), rtf.size() + 1}), medium);  // with its NUL
+  }
+
+ private:
+  static HRESULT Hand(GlobalMemory memory, STGMEDIUM* medium) {
     if (!memory) return E_OUTOFMEMORY;
     medium->tymed = TYMED_HGLOBAL;
     medium->hGlobal = memory.Detach();
@@ -125,7 +152,6 @@ class RangeRtf final : public DataObjectBase {
     return S_OK;
   }
 
- private:
   std::vector<Piece> pieces_;
 };
 
@@ -265,8 +291,31 @@ void DragPicture(HWND view, LONG cp, POINT point) {
   }
 }
 
-LRESULT CALLBACK DragOutProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam,
-                             UINT_PTR id, DWORD_PTR) {
+// The selection onto the clipboard, as a copy offers it. The program puts it there
+// itself, rather than the control: it waits for a clipboard that another program holds
+// for a moment, where the control would give up at once.
+void CopySelection(HWND view) {
+  CHARRANGE selection{};
+  SendMessageW(view, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  ComPtr<IDataObject> data;
+  if (SUCCEEDED(DataForRange(view, selection, data.Put())) && data) {
+    PutDataOnClipboard(*data.Get());  // a clipboard kept busy costs the copy, nothing else
+  }
+}
+
+// Ctrl+C and Ctrl+Insert, the keys that copy.
+bool IsCopyKey(WPARAM key) {
+  const auto down = [](int k) { return GetKeyState(k) < 0; };
+  return (key == 'C' || key == VK_INSERT) && down(VK_CONTROL) && !down(VK_SHIFT) &&
+         !down(VK_MENU);
+}
+
+LRESULT CALLBACK ViewInputProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam,
+                               UINT_PTR id, DWORD_PTR) {
+  if (message == WM_COPY || (message == WM_KEYDOWN && IsCopyKey(wParam))) {
+    CopySelection(view);
+    return 0;
+  }
   if (message == WM_LBUTTONDOWN && !(wParam & (MK_SHIFT | MK_CONTROL))) {
     const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     const LONG cp = PictureUnderPoint(view, point);
@@ -275,7 +324,7 @@ LRESULT CALLBACK DragOutProc(HWND view, UINT message, WPARAM wParam, LPARAM lPar
       return 0;  // handled: the picture stays selected
     }
   } else if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(view, DragOutProc, id);
+    RemoveWindowSubclass(view, ViewInputProc, id);
   }
   return DefSubclassProc(view, message, wParam, lParam);
 }
@@ -311,6 +360,6 @@ ComPtr<IRichEditOleCallback> MakeViewCallback(HWND view) {
   return ComPtr<IRichEditOleCallback>(new ViewCallback(view));
 }
 
-void EnablePictureDragOut(HWND view) { SetWindowSubclass(view, DragOutProc, 1, 0); }
+void TakeOverCopyAndDrag(HWND view) { SetWindowSubclass(view, ViewInputProc, 1, 0); }
 
 }  // namespace td::win32

@@ -26,7 +26,9 @@ HRESULT NewMemoryStorage(IStorage** out);
 ComPtr<IRichEditOleCallback> MakeViewCallback(HWND view);
 
 // Pressing the left button on a picture selects it; dragging it then hands it to the
-// program it is dropped on (Wine's RichEdit starts no drag of its own).
-void EnablePictureDragOut(HWND view);
+// program it is dropped on (Wine's RichEdit starts no drag of its own). A copy (Ctrl+C,
+// Ctrl+Insert, WM_COPY) puts what the view's callback offers on the clipboard, waiting
+// a moment for a clipboard that another program holds.
+void TakeOverCopyAndDrag(HWND view);
 
 }  // namespace td::win32

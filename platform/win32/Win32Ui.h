@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objidl.h>
 
 #include <exception>
 #include <functional>
@@ -184,6 +185,9 @@ void DeliverTimerTick(WindowCore& core, UINT_PTR id);
 std::unique_ptr<Picture> LoadPictureFile(const std::string& path);
 void ClearSystemClipboard();
 void PutPictureOnClipboard(const Picture& picture);
+// A user's copy: the data goes on the clipboard through OLE, which renders each format
+// when a program asks for it. CLIPBRD_E_CANT_OPEN when another program kept it busy.
+HRESULT PutDataOnClipboard(IDataObject& data);
 // Makes what the program promised the clipboard, so that it outlives the program.
 void FinishClipboard();
 

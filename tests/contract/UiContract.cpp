@@ -4,24 +4,6 @@
 namespace td::contract {
 namespace {
 
-// A 16 x 8 JPEG picture, made with ImageMagick.
-const std::string kTinyJpeg(
-    "\xFF\xD8\xFF\xE0\x00\x10\x4A\x46\x49\x46\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00\xFF\xDB"
-    "\x00\x43\x00\x03\x02\x02\x03\x02\x02\x03\x03\x03\x03\x04\x03\x03\x04\x05\x08\x05\x05\x04"
-    "\x04\x05\x0A\x07\x07\x06\x08\x0C\x0A\x0C\x0C\x0B\x0A\x0B\x0B\x0D\x0E\x12\x10\x0D\x0E\x11"
-    "\x0E\x0B\x0B\x10\x16\x10\x11\x13\x14\x15\x15\x15\x0C\x0F\x17\x18\x16\x14\x18\x12\x14\x15"
-    "\x14\xFF\xDB\x00\x43\x01\x03\x04\x04\x05\x04\x05\x09\x05\x05\x09\x14\x0D\x0B\x0D\x14\x14"
-    "\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14"
-    "\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14\x14"
-    "\x14\x14\x14\x14\xFF\xC0\x00\x11\x08\x00\x08\x00\x10\x03\x01\x11\x00\x02\x11\x01\x03\x11"
-    "\x01\xFF\xC4\x00\x15\x00\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
-    "\x00\x07\xFF\xC4\x00\x14\x10\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
-    "\x00\x00\xFF\xC4\x00\x16\x01\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
-    "\x00\x00\x07\x08\xFF\xC4\x00\x14\x11\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
-    "\x00\x00\x00\x00\xFF\xDA\x00\x0C\x03\x01\x00\x02\x11\x03\x11\x00\x3F\x00\x93\xA4\x8D\xA0"
-    "\x03\xFF\xD9",
-    289);
-
 class CountingEvents : public WindowEvents {
  public:
   void OnResize() override { ++resizes; }
@@ -113,7 +95,7 @@ TEST_F(Contract, TheEventLoopEndsWithTheLastWindow) {
 }
 
 TEST_F(Contract, PicturesLoadFromJpegFilesOnly) {
-  files.WriteBytes(dir + "card.jpg", kTinyJpeg);
+  files.WriteBytes(dir + "card.jpg", TinyJpeg());
   files.WriteBytes(dir + "text.jpg", "no picture at all");
   files.MakeFolder(dir + "folder.jpg");
   const auto picture = ui.LoadPicture(dir + "card.jpg");
@@ -122,18 +104,16 @@ TEST_F(Contract, PicturesLoadFromJpegFilesOnly) {
   EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "folder.jpg"); }), err::kPathFileAccess);
   EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "text.jpg"); }), err::kInvalidPicture);
   // A header that claims 30,000 x 30,000 pixels: gigabytes once decoded.
-  std::string huge = kTinyJpeg;
-  huge.replace(huge.find("\xFF\xC0\x00\x11\x08") + 5, 4, "\x75\x30\x75\x30");
-  files.WriteBytes(dir + "huge.jpg", huge);
+  files.WriteBytes(dir + "huge.jpg", JpegClaiming(30000, 30000));
   EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "huge.jpg"); }), err::kInvalidPicture);
-  files.WriteBytes(dir + "cut.jpg", kTinyJpeg.substr(0, 120));  // ends before its frame
+  files.WriteBytes(dir + "cut.jpg", TinyJpeg().substr(0, 120));  // ends before its frame
   EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "cut.jpg"); }), err::kInvalidPicture);
 }
 
 // A picture put on the clipboard goes beside what another program left there, as on
 // Windows; only a clear before it leaves the picture alone.
 TEST_F(Contract, TheClipboardHoldsNothingFromBeforeOnceCleared) {
-  files.WriteBytes(dir + "card.jpg", kTinyJpeg);
+  files.WriteBytes(dir + "card.jpg", TinyJpeg());
   const auto picture = ui.LoadPicture(dir + "card.jpg");
   target->CopyTextAsAnotherProgram("another program's words");
   ui.PutOnClipboard(*picture);

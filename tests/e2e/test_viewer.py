@@ -17,7 +17,7 @@ import sys
 import time
 
 import e2e
-from e2e import Case, case
+from e2e import Case, case, read_records
 import winekit as wk
 
 e2e.DISPLAY_SIZE = "1280x1024x24"
@@ -247,6 +247,74 @@ def meddling(c: Case) -> None:
         c.close_window(app, VIEWER)
 
     run = c.run_app(master, ["showcards"], interact=interact, timeout=150)
+    c.check_ended(run, bound=None)
+
+
+def cards_in_view(c: Case, sizes: dict[str, tuple[int, int]], expected: list[str]) -> None:
+    """The view holds exactly the expected cards, in that order, read from a copy of it."""
+    c.wintool.run("copyview", "--title", VIEWER, VIEW_CLASS, timeout=120)
+    got = [(p["w"], p["h"]) for p in clipboard(c).get("picts", [])]
+    by_size = {size: name for name, size in sizes.items()}
+    c.check(got == [sizes[name] for name in expected],
+            f"the view holds exactly the {len(expected)} cards, once each, in pass order",
+            f"got {len(got)}: {[by_size.get(s, s) for s in got][:12]}...")
+
+
+@case
+def listener(c: Case) -> None:
+    """A clipboard history runs beside the viewer and reads the whole clipboard at every
+    change: every card still goes in once, in listing order, and the history is told of
+    the last card alone (a clear and a put), whose every format it gets."""
+    sizes = plain_cards(c, 300)
+    master, _ = c.master(())
+    history = c.wintool.start("listen", "--timeout", "90", READY)
+
+    def interact(app):
+        if not c.check(c.wait_window(READY, 60) is not None, f"the viewer gets {READY!r}"):
+            c.evidence("not-ready")
+            return
+        if history.finish(120).timed_out:
+            history.kill()
+        changes = [r for r in read_records(history.stdout) if "change" in r]
+        c.check(1 <= len(changes) <= 2, "the clipboard history sees at most two changes",
+                f"it saw {len(changes)}: {changes[:4]}")
+        last = changes[-1] if changes else {}
+        c.check(last.get("opened") and "CF_DIB" in last.get("formats", [])
+                and not last.get("missing"),
+                "and gets every format of the last card", f"its last reading: {last}")
+        cards_in_view(c, sizes, [name for name in listing(c, "a????") if name in sizes])
+        c.close_window(app, VIEWER)
+
+    run = c.run_app(master, ["showcards"], interact=interact, timeout=120)
+    c.check_ended(run, bound=None)
+
+
+@case
+def scrolling(c: Case) -> None:
+    """The user pages far down a view taller than 65,535 pixels while it fills: the view
+    stays where the user left it, card after card, until the fill ends."""
+    count = 1500  # cards of 640 pixels, one to a row: some 960,000 pixels
+    many_cards(c, count)
+    master, _ = c.master(())
+
+    def interact(app):
+        if not progress_shows(c):
+            return
+        while (view_length(c) or 0) < 300 and visible(c, WAITING):
+            time.sleep(0.2)
+        rc, samples = c.wintool.run("pagedown", "--title", VIEWER, VIEW_CLASS, "200",
+                                    "--timeout", "60", timeout=90)
+        filling = [s for s in samples if s["length"] < count]
+        lines = {s["line"] for s in filling}
+        c.check(len({s["length"] for s in filling}) >= 3,
+                "precondition: the view fills while the user is down there",
+                f"samples: {samples[:3]}...")
+        c.check(len(lines) == 1 and min(lines) >= 200,
+                "the first visible line stays where the user paged to",
+                f"first visible lines seen: {sorted(lines)[:10]}")
+        c.close_window(app, VIEWER)
+
+    run = c.run_app(master, ["showcards"], interact=interact, timeout=120)
     c.check_ended(run, bound=None)
 
 

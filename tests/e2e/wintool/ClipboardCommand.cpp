@@ -1,5 +1,7 @@
 // The clipboard command: the clipboard's formats, the size of its picture, and the
-// sizes of the pictures in its rich text.
+// sizes of the pictures in its rich text; and a clipboard listener, as a clipboard
+// history runs one.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -118,6 +120,70 @@ int Clipboard() {
   }
   Emit("{\"formats\":" + formats + ",\"dib\":" + dib + ",\"picts\":" + picts + "}");
   return 0;
+}
+
+}  // namespace wintool
+
+namespace wintool {
+
+namespace {
+
+// What a clipboard history does on every change: opens the clipboard (another program
+// may hold it a moment) and asks for every format on it, which makes the program that
+// promised a format render it.
+void ReadEverything(HWND self, int change) {
+  bool open = false;
+  for (int attempt = 0; attempt < 100 && !open; ++attempt) {
+    open = OpenClipboard(self) != 0;
+    if (!open) Sleep(10);
+  }
+  std::string formats = "[", missing = "[";
+  if (open) {
+    for (UINT f = EnumClipboardFormats(0); f; f = EnumClipboardFormats(f)) {
+      std::string& list = GetClipboardData(f) ? formats : missing;
+      const std::string name = FormatName(f);
+      list += (list.size() > 1 ? "," : "") + Json(std::wstring(name.begin(), name.end()));
+    }
+    CloseClipboard();
+  }
+  Emit("{\"change\":" + std::to_string(change) + ",\"opened\":" + Bool(open) +
+       ",\"formats\":" + formats + "],\"missing\":" + missing + "]}");
+}
+
+LRESULT CALLBACK ListenerProc(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
+  static int changes = 0;
+  if (message == WM_CLIPBOARDUPDATE) ReadEverything(h, ++changes);
+  return DefWindowProcW(h, message, wParam, lParam);
+}
+
+bool TitleShows(const std::wstring& title) { return FindWindowW(nullptr, title.c_str()); }
+
+}  // namespace
+
+int Listen(const std::wstring& until, double timeout) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = ListenerProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"WintoolClipboardListener";
+  RegisterClassW(&wc);
+  const td::win32::OwnWindow self(CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0,
+                                                  HWND_MESSAGE, nullptr, wc.hInstance, nullptr));
+  if (!self || !AddClipboardFormatListener(self.Get())) return 1;
+  Emit("{\"listening\":true}");
+  const ULONGLONG start = GetTickCount64();
+  ULONGLONG end = start + static_cast<ULONGLONG>(timeout * 1000);
+  bool seen = false;
+  while (GetTickCount64() < end) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    if (!seen && TitleShows(until)) {
+      seen = true;
+      end = std::min(end, GetTickCount64() + 1500);  // what the program does on the way
+    }
+  }
+  RemoveClipboardFormatListener(self.Get());
+  return seen ? 0 : 1;
 }
 
 }  // namespace wintool

@@ -37,6 +37,9 @@ int CopyView(HWND top, const std::wstring& cls, long from = 0, long to = -1);
 int Positions(HWND top, const std::wstring& cls, long count);
 // Acts as a user in the view for `seconds`: clicks, deletes, types, pastes and drags.
 int Meddle(HWND top, const std::wstring& cls, double seconds);
+// Pages down as a user does until line `line` is the first visible one, then tells the
+// view's length and first visible line every 100 ms until the length stops growing.
+int PageDown(HWND top, const std::wstring& cls, long line, double seconds);
 
 // What a view shows on the screen (PaintCommands.cpp): when its first picture is drawn
 // (waits for the window first), and how long a jump to its end takes to be painted.
@@ -49,7 +52,10 @@ int JumpEnd(HWND top, const std::wstring& cls);
 int CardPoint(HWND top, const std::wstring& cls, long cp);
 int DropTarget(const std::wstring& title, int x, int y, double timeout);
 
-int Clipboard();                      // ClipboardCommand.cpp
+// ClipboardCommand.cpp: the clipboard now; and every change to it, each read whole as a
+// clipboard history does, until a window titled `until` shows (and a moment more).
+int Clipboard();
+int Listen(const std::wstring& until, double timeout);
 int Dir(const std::wstring& pattern);  // DirCommand.cpp
 
 }  // namespace wintool

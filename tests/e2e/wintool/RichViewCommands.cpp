@@ -1,5 +1,5 @@
 // Commands on a window's text control, the viewer's and the help window's rich-text
-// view above all: type, length, copyview, meddle, positions.
+// view above all: type, length, copyview, meddle, pagedown, positions.
 #include <windows.h>
 #include <richedit.h>
 
@@ -54,6 +54,32 @@ int Meddle(HWND top, const std::wstring& cls, double seconds) {
     Sleep(40);
   }
   Emit("{\"rounds\":" + std::to_string(rounds) + "}");
+  return 0;
+}
+
+int PageDown(HWND top, const std::wstring& cls, long line, double seconds) {
+  HWND view = FirstChildOfClass(top, cls);
+  if (!view) return 1;
+  const auto send = [view](UINT message, WPARAM wParam) {
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(view, message, wParam, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+    return static_cast<long>(answer);
+  };
+  for (int page = 0; page < 5000 && send(EM_GETFIRSTVISIBLELINE, 0) < line; ++page) {
+    send(WM_VSCROLL, SB_PAGEDOWN);
+  }
+  const ULONGLONG start = GetTickCount64();
+  ULONGLONG grown = start;
+  for (long last = -1; GetTickCount64() - grown < 1000 &&
+                       GetTickCount64() - start < static_cast<ULONGLONG>(seconds * 1000);) {
+    const long length = static_cast<long>(TextLength(view));
+    if (length != last) grown = GetTickCount64();
+    last = length;
+    Emit("{\"ms\":" + std::to_string(GetTickCount64() - start) + ",\"length\":" +
+         std::to_string(length) + ",\"line\":" + std::to_string(send(EM_GETFIRSTVISIBLELINE, 0)) +
+         "}");
+    Sleep(100);
+  }
   return 0;
 }
 

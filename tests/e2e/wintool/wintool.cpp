@@ -38,6 +38,13 @@
 //   wintool droptarget TITLE X Y [--timeout S]
 //                                             a window of another program at X, Y that takes
 //                                             one drop; prints the size of its picture
+//   wintool listen [--timeout S] TITLE        reads the whole clipboard at each change, as
+//                                             a clipboard history does, until a window
+//                                             titled TITLE shows (and 1.5 s more)
+//   wintool pagedown SELECT CLASS LINE [--timeout S]
+//                                             pages that child down to LINE, then prints
+//                                             its length and first visible line every
+//                                             100 ms until the length stops growing
 //   wintool dir PATTERN                       the names a directory search yields, in order
 //   wintool timeline [--timeout S] TITLE...   waits for a visible window of each title in
 //                                             turn and prints when each appeared (ms)
@@ -116,6 +123,7 @@ std::optional<int> RunWithoutWindow(const std::wstring& cmd, const Args& a) {
   if (cmd == L"waitprocs") return a.rest.empty() ? Usage() : WaitProcs(a.rest, a.timeout);
   if (cmd == L"kill") return a.rest.size() == 1 ? Kill(a.rest[0]) : Usage();
   if (cmd == L"clipboard") return Clipboard();
+  if (cmd == L"listen") return a.rest.size() == 1 ? Listen(a.rest[0], a.timeout) : Usage();
   if (cmd == L"dir") return a.rest.size() == 1 ? Dir(a.rest[0]) : Usage();
   if (cmd == L"droptarget" && a.rest.size() == 3) {
     return DropTarget(a.rest[0], static_cast<int>(std::wcstol(a.rest[1].c_str(), nullptr, 10)),
@@ -145,6 +153,9 @@ int RunOnWindow(const std::wstring& cmd, const Args& a, HWND h) {
   if (cmd == L"cardpoint" && a.rest.size() == 2) {
     return CardPoint(h, a.rest[0], std::wcstol(a.rest[1].c_str(), nullptr, 10));
   }
+  if (cmd == L"pagedown" && a.rest.size() == 2) {
+    return PageDown(h, a.rest[0], std::wcstol(a.rest[1].c_str(), nullptr, 10), a.timeout);
+  }
   if (cmd == L"jumpend") return a.rest.size() == 1 ? JumpEnd(h, a.rest[0]) : Usage();
   if (cmd == L"meddle" && a.rest.size() == 2) {
     return Meddle(h, a.rest[0], std::wcstod(a.rest[1].c_str(), nullptr));
@@ -162,7 +173,8 @@ int Usage() {
       "       waitprocs [--timeout S] NAME... | kill NAME | type SELECT CLASS TEXT |\n"
       "       length SELECT CLASS | positions SELECT CLASS N | copyview SELECT CLASS [FROM TO] |\n"
       "       meddle SELECT CLASS SECONDS | firstpaint SELECT CLASS | jumpend SELECT CLASS |\n"
-      "       clipboard | cardpoint SELECT CLASS CP | droptarget TITLE X Y [--timeout S] |\n"
+      "       clipboard | listen [--timeout S] TITLE | pagedown SELECT CLASS LINE [--timeout S] |\n"
+      "       cardpoint SELECT CLASS CP | droptarget TITLE X Y [--timeout S] |\n"
       "       dir PATTERN | timeline [--timeout S] TITLE...\n"
       "SELECT: --title T [--class C] [--visible] | --hwnd 0xNNN\n",
       stderr);
