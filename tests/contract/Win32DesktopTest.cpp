@@ -12,39 +12,13 @@
 #include <vector>
 
 #include "ContractTest.h"
+#include "Win32Helpers.h"
 #include "platform/win32/Win32Handles.h"
 
 namespace td::contract {
 namespace {
 
 using win32::ComPtr;
-
-class NoEvents : public WindowEvents {};
-
-// A hidden window of the test's own with one read-only rich-text view, and the view's
-// window handle, which the program's interface does not show.
-class ViewWindow {
- public:
-  ViewWindow(Ui& ui, const std::string& caption) {
-    WindowSpec spec;
-    spec.caption = caption;
-    spec.clientWidth = 6000;
-    spec.clientHeight = 4000;
-    window_ = ui.OpenWindow(spec, events_);
-    ControlSpec control;
-    control.bounds = {0, 0, 6000, 4000};
-    view = window_->AddRichTextView(control);
-    view->SetReadOnly(true);
-    hwnd = FindWindowExW(FindWindowA(nullptr, caption.c_str()), nullptr, L"RICHEDIT50W",
-                         nullptr);
-  }
-  std::unique_ptr<RichTextView> view;
-  HWND hwnd = nullptr;
-
- private:
-  NoEvents events_;
-  std::unique_ptr<Window> window_;
-};
 
 // The extents of the view's objects, in view order: every card has a size of its own.
 std::vector<LONG> ObjectWidths(HWND view) {

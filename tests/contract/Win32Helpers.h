@@ -4,8 +4,11 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/Platform.h"
 
 #include "platform/win32/Win32PictureFormats.h"
 
@@ -18,6 +21,33 @@ inline HWND TopWindow(const wchar_t* caption) {
 inline HWND Child(HWND parent, const wchar_t* className) {
   return FindWindowExW(parent, nullptr, className, nullptr);
 }
+
+class NoEvents : public WindowEvents {};
+
+// A hidden window of the test's own with one read-only rich-text view, and the view's
+// window handle, which the program's interface does not show.
+class ViewWindow {
+ public:
+  ViewWindow(Ui& ui, const std::string& caption) {
+    WindowSpec spec;
+    spec.caption = caption;
+    spec.clientWidth = 6000;
+    spec.clientHeight = 4000;
+    window_ = ui.OpenWindow(spec, events_);
+    ControlSpec control;
+    control.bounds = {0, 0, 6000, 4000};
+    view = window_->AddRichTextView(control);
+    view->SetReadOnly(true);
+    hwnd = FindWindowExW(FindWindowA(nullptr, caption.c_str()), nullptr, L"RICHEDIT50W",
+                         nullptr);
+  }
+  std::unique_ptr<RichTextView> view;
+  HWND hwnd = nullptr;
+
+ private:
+  NoEvents events_;
+  std::unique_ptr<Window> window_;
+};
 
 // A JPEG file of one colour (BGR in a COLORREF's byte order reversed: RGB()).
 inline std::string SolidJpeg(int width, int height, COLORREF colour) {

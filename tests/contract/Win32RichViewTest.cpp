@@ -12,27 +12,17 @@
 namespace td::contract {
 namespace {
 
-class NoEvents : public WindowEvents {};
-
 class ViewCallback : public Contract {
  protected:
-  ViewCallback() {
-    WindowSpec spec;
-    spec.caption = "Callback";
-    spec.clientWidth = 6000;
-    spec.clientHeight = 4500;
-    window = ui.OpenWindow(spec, events);
-    ControlSpec viewSpec;
-    viewSpec.bounds = {120, 120, 5400, 3000};
-    view = window->AddRichTextView(viewSpec);
-    handle = Child(TopWindow(L"Callback"), L"RICHEDIT50W");
-    callback = win32::MakeViewCallback(handle);
-  }
+  ViewCallback()
+      : viewWindow(ui, "Callback"),
+        view(viewWindow.view),
+        handle(viewWindow.hwnd),
+        callback(win32::MakeViewCallback(handle)) {}
 
-  NoEvents events;
-  std::unique_ptr<Window> window;
-  std::unique_ptr<RichTextView> view;
-  HWND handle = nullptr;
+  ViewWindow viewWindow;
+  std::unique_ptr<RichTextView>& view;
+  HWND handle;
   win32::ComPtr<IRichEditOleCallback> callback;
 };
 
@@ -118,7 +108,6 @@ TEST_F(ViewCallback, Win32TheViewTakesObjectsAsPicturesAndOffersNothingElse) {
   // The user right-clicks a card: nothing opens, nothing changes.
   files.WriteBytes(dir + "card.jpg", SolidJpeg(40, 30, RGB(30, 30, 200)));
   view->AppendPicture(*ui.LoadPicture(dir + "card.jpg"));
-  window->Show();
   SendMessageW(handle, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
   SendMessageW(handle, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
   POINT screen{10, 10};

@@ -15,8 +15,6 @@
 namespace td::contract {
 namespace {
 
-class NoEvents : public WindowEvents {};
-
 WindowSpec Spec(const char* caption) {
   WindowSpec spec;
   spec.caption = caption;
