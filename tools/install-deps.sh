@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing Tumbledeck needs on a Debian machine, and only
 # what is missing (a bare CI machine and a newcomer's machine start the same way).
+# `install-deps.sh fuzz` adds clang and its libFuzzer runtime for tools/fuzz.sh.
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,7 @@ packages=(
   fonts-dejavu-core                                   # card labels; Courier New under Wine
   python3-pefile zip unzip                            # checking the release
 )
+if [ "${1:-}" = fuzz ]; then packages+=(clang libclang-rt-14-dev); fi
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
