@@ -20,7 +20,7 @@ constexpr std::size_t kLongestAnswer = 4096;
 // interpreter cannot carry (letters it cannot spell come back as "?", a run of blanks
 // as one blank, an "&" not at all), and the registry may name a folder that is gone.
 bool NamesUsableFolder(FileSystem& files, const std::string& path) {
-  return path.find('?') == std::string::npos && IsAbsolutePath(path) && files.IsFolder(path);
+  return !HoldsNoNameCharacter(path) && IsAbsolutePath(path) && files.IsFolder(path);
 }
 
 // The first line of the exchange file, or nothing while the script has not answered

@@ -39,9 +39,11 @@ void fTumbledeck::CopySet() {
   if (DebugMode) platform_.Screen().ShowMessage(CopyCommand);
   if (WriteCopyScript || DebugMode) return;
   // An empty or relative host path (the script's answer when the host has no value)
-  // would make xcopy copy into whatever folder is current: the command is shown or
-  // written as it is, but never run.
-  if (IsAbsolutePath(HostDataPath)) machine.StartProcess(CopyCommand);
+  // would make xcopy copy into whatever folder is current, and a quote in it would end
+  // the path early: the command is shown or written as it is, but never run.
+  if (IsAbsolutePath(HostDataPath) && !HoldsNoNameCharacter(HostDataPath)) {
+    machine.StartProcess(CopyCommand);
+  }
 }
 
 }  // namespace td

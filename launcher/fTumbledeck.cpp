@@ -102,8 +102,11 @@ void fTumbledeck::GetAppInfo() {
 
 bool fTumbledeck::SetHasData() {
   // "." and ".." (a dropped "C:\Sets\..") name the master folder or its parent, and
-  // Windows drops a name's trailing dots and blanks: such names are no card set.
+  // Windows drops a name's trailing dots and blanks: such names are no card set. Nor is
+  // one that Windows reads as a path of its own: a typed "a/../.." climbs out of the
+  // master folder, "D:x" names another drive.
   if (SetName.find_first_not_of(". ") == std::string::npos) return false;
+  if (SetName.find_first_of("/:") != std::string::npos) return false;
   auto listing = platform_.Files().List(MyPath + SetName + "\\data\\*.*");
   return listing->Next().has_value();
 }

@@ -1,6 +1,7 @@
 #include "platform/Wildcard.h"
 
 #include <cstddef>
+#include <vector>
 
 #include "platform/AsciiCase.h"
 
@@ -18,30 +19,49 @@ bool IsTrailingQuestionMark(const std::string& pattern, std::size_t i) {
   return next == std::string::npos || pattern[next] == '.';
 }
 
-bool Match(const std::string& p, std::size_t i, const std::string& n, std::size_t j) {
-  if (i == p.size()) return j == n.size();
-  const char c = p[i];
-  if (c == '*') {
-    for (std::size_t k = j; k <= n.size(); ++k) {
-      if (Match(p, i + 1, n, k)) return true;
-    }
-    return false;
+// Which pattern positions may stand at one place in the name. Every position is tried
+// once per character: the time grows with the name's length times the pattern's, never
+// with the number of ways the "*" could split the name.
+using Positions = std::vector<char>;
+
+// Adds the positions reached by matching nothing: past a "*" or a trailing "?".
+void AddEmptyMatches(const std::string& pattern, Positions& at) {
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const bool mayBeEmpty = pattern[i] == '*' || (pattern[i] == '?' && IsTrailingQuestionMark(pattern, i));
+    if (at[i] && mayBeEmpty) at[i + 1] = 1;
   }
-  if (c == '?') {
-    if (IsTrailingQuestionMark(p, i)) {
-      if (j < n.size() && n[j] != '.' && Match(p, i + 1, n, j + 1)) return true;
-      return Match(p, i + 1, n, j);
+}
+
+Positions Step(const std::string& pattern, const Positions& at, char letter) {
+  Positions next(at.size(), 0);
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (!at[i]) continue;
+    const char c = pattern[i];
+    if (c == '*') {
+      next[i] = 1;
+    } else if (c == '?') {
+      if (letter != '.' || !IsTrailingQuestionMark(pattern, i)) next[i + 1] = 1;
+    } else if (LowerAscii(c) == LowerAscii(letter)) {
+      next[i + 1] = 1;
     }
-    return j < n.size() && Match(p, i + 1, n, j + 1);
   }
-  if (c == '.' && j == n.size()) return OnlyWildcardsFrom(p, i);
-  return j < n.size() && LowerAscii(c) == LowerAscii(n[j]) && Match(p, i + 1, n, j + 1);
+  AddEmptyMatches(pattern, next);
+  return next;
 }
 
 }  // namespace
 
 bool MatchesWildcard(const std::string& pattern, const std::string& name) {
-  return Match(pattern, 0, name, 0);
+  Positions at(pattern.size() + 1, 0);
+  at[0] = 1;
+  AddEmptyMatches(pattern, at);
+  for (const char letter : name) at = Step(pattern, at, letter);
+  if (at[pattern.size()]) return true;
+  // A dot at the end of the name's match stands for the end of a name without one.
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (at[i] && pattern[i] == '.' && OnlyWildcardsFrom(pattern, i)) return true;
+  }
+  return false;
 }
 
 }  // namespace td

@@ -32,6 +32,21 @@ inline bool IsAbsolutePath(std::string_view path) {
   return drive || path.substr(0, 2) == "\\\\";
 }
 
+// A character no Windows name may hold: a quote, a wildcard, "<", ">", "|", a control
+// character, a ":" past the drive. A path with one names nothing the program may use,
+// even where a ".." after it would cancel that name out; in a command line its quote
+// would end the path early.
+inline bool HoldsNoNameCharacter(std::string_view path) {
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const auto c = static_cast<unsigned char>(path[i]);
+    if (c < 0x20 || std::string_view("\"*?<>|").find(static_cast<char>(c)) != std::string_view::npos ||
+        (c == ':' && i != 1)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // Splits 8-bit text into lines the way the program reads text files: CR LF or a lone
 // CR ends a line; a lone LF does not (it stays part of the line). A terminator at the
 // very end does not start another line.

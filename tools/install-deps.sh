@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing Tumbledeck needs on a Debian machine, and only
 # what is missing (a bare CI machine and a newcomer's machine start the same way).
+# `install-deps.sh fuzz` adds clang and its libFuzzer runtime for tools/fuzz.sh.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,7 @@ packages=(
   xdotool                                             # a real drag with the mouse under Wine
   gcovr                                               # tools/coverage.sh
 )
+if [ "${1:-}" = fuzz ]; then packages+=(clang libclang-rt-14-dev); fi
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")

@@ -64,8 +64,11 @@ char32_t NextCodePoint(std::string_view s, std::size_t& i) {
     if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) throw malformed;
     c = (c << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
   }
-  // A lone surrogate's encoding: no UTF-16 text holds it.
-  if (c >= 0xD800 && c <= 0xDFFF) throw malformed;
+  // A longer form than the letter needs ("\xE0\x81\x9C" for "\\") would slip a letter
+  // past every check made on the bytes; no UTF-16 text holds a lone surrogate or a letter
+  // beyond U+10FFFF. Windows refuses all three.
+  constexpr char32_t kShortest[] = {0, 0x80, 0x800, 0x10000};
+  if (c < kShortest[extra] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) throw malformed;
   return c;
 }
 

@@ -21,14 +21,21 @@ class SimPicture : public Picture {
   std::string path;
 };
 
-// The platform's xcopy, as far as the program uses it: /s /y and /EXCLUDE:file.
+// The platform's xcopy, as far as the program uses it: /s /y and /EXCLUDE:file. It
+// fails in its own window: whatever it cannot read or write stops the copy there, and
+// the program that started it learns nothing.
 void Xcopy(SimPlatform& machine, const std::vector<std::string>& args, SimProcess& process) {
   std::vector<std::string> paths;
   std::vector<std::string> excluded;
   for (const std::string& arg : args) {
     const std::string lower = LowerAscii(arg);
     if (lower.rfind("/exclude:", 0) == 0) {
-      const std::string list = machine.fs.ReadBytes(arg.substr(9));
+      std::string list;
+      try {
+        list = machine.fs.ReadBytes(arg.substr(9));
+      } catch (const RunError&) {
+        return;
+      }
       std::string line;
       for (char c : list + "\n") {
         if (c == '\r') continue;
@@ -48,7 +55,7 @@ void Xcopy(SimPlatform& machine, const std::vector<std::string>& args, SimProces
   const std::string from = machine.fs.FullPath(paths[0]);
   const std::string to = machine.fs.FullPath(paths[1]);
   process.endsAt = machine.Now() + machine.xcopyDelay;
-  machine.At(process.endsAt,
+  process.At(process.endsAt,
              [&machine, from, to, excluded] { machine.fs.CopyTree(from, to, excluded); });
 }
 
@@ -105,7 +112,12 @@ void SimProcess::End() {
 
 void SimProcess::At(double when, std::function<void()> action) {
   machine_.At(when, [killed = killed_, action = std::move(action)] {
-    if (!*killed) action();
+    if (*killed) return;
+    try {
+      action();
+    } catch (const RunError&) {
+      // The process fails in its own window; the program that started it learns nothing.
+    }
   });
 }
 

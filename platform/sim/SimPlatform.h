@@ -38,7 +38,7 @@ class SimProcess : public StartedProcess {
   bool HasEnded() override;
   void End() override;
   // Schedules what the process, or what it started, does at `when`; nothing once it has
-  // been ended.
+  // been ended. A failure of the action stays in the process's own window.
   void At(double when, std::function<void()> action);
   // When the process ends, in the machine's seconds; by default as soon as it started.
   double endsAt = 0;

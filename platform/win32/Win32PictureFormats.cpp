@@ -5,19 +5,10 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/PackedDib.h"
+
 namespace td::win32 {
 namespace {
-
-// Far beyond any card; a header that claims more is no picture of the program's.
-constexpr long kLargestSide = 0x7FFF;
-
-size_t Stride(int width, int bitsPerPixel) {
-  return ((static_cast<size_t>(width) * static_cast<size_t>(bitsPerPixel) + 31) / 32) * 4;
-}
-
-bool KnownBitCount(WORD bits) {
-  return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-}
 
 // Top-down rows of a sound 24- or 32-bit DIB, as WIC wants them.
 std::vector<unsigned char> TopDownRows(const DibLayout& dib) {
@@ -33,38 +24,16 @@ std::vector<unsigned char> TopDownRows(const DibLayout& dib) {
 }  // namespace
 
 std::optional<DibLayout> ReadDib(const void* bytes, size_t size) {
-  if (!bytes || size < sizeof(BITMAPINFOHEADER)) return std::nullopt;
-  const auto* header = static_cast<const BITMAPINFOHEADER*>(bytes);
-  const DWORD headerSize = header->biSize;
-  if (headerSize < sizeof(BITMAPINFOHEADER) || headerSize > size) return std::nullopt;
-  const LONG height = header->biHeight;
-  if (header->biWidth <= 0 || header->biWidth > kLargestSide || height == 0 ||
-      height < -kLargestSide || height > kLargestSide || header->biPlanes != 1 ||
-      !KnownBitCount(header->biBitCount)) {
-    return std::nullopt;
-  }
-  const bool fields = header->biCompression == BI_BITFIELDS;
-  if (header->biCompression != BI_RGB &&
-      !(fields && (header->biBitCount == 16 || header->biBitCount == 32))) {
-    return std::nullopt;
-  }
-  const size_t colours = header->biClrUsed != 0 ? header->biClrUsed
-                         : header->biBitCount <= 8 ? (size_t{1} << header->biBitCount)
-                                                   : 0;
-  if (colours > 256) return std::nullopt;
-  // Bit fields follow a plain BITMAPINFOHEADER; later headers hold them inside.
-  const size_t masks = fields && headerSize == sizeof(BITMAPINFOHEADER) ? 12 : 0;
-  const size_t offset = headerSize + masks + colours * 4;
+  if (!bytes) return std::nullopt;
+  const auto shape = ReadPackedDib({static_cast<const char*>(bytes), size});
+  if (!shape) return std::nullopt;
   DibLayout dib;
-  dib.width = header->biWidth;
-  dib.height = height < 0 ? -height : height;
-  dib.topDown = height < 0;
-  dib.stride = Stride(dib.width, header->biBitCount);
-  if (offset > size || dib.stride * static_cast<size_t>(dib.height) > size - offset) {
-    return std::nullopt;
-  }
   dib.info = static_cast<const BITMAPINFO*>(bytes);
-  dib.pixels = static_cast<const unsigned char*>(bytes) + offset;
+  dib.pixels = static_cast<const unsigned char*>(bytes) + shape->pixelOffset;
+  dib.width = shape->width;
+  dib.height = shape->height;
+  dib.topDown = shape->topDown;
+  dib.stride = shape->stride;
   return dib;
 }
 
@@ -80,7 +49,7 @@ GlobalMemory MakePackedDib(const void* pixels, int width, int height) {
   header.biPlanes = 1;
   header.biBitCount = 24;  // a quarter less memory than 32 bits
   header.biCompression = BI_RGB;
-  const size_t stride = Stride(width, 24);
+  const size_t stride = DibStride(width, 24);
   header.biSizeImage = static_cast<DWORD>(stride * static_cast<size_t>(height));
   GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, sizeof header + header.biSizeImage));
   if (!memory) return {};

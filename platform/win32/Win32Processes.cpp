@@ -3,11 +3,14 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <utility>
 #include <vector>
 
+<<<<<<< HEAD
 #include "platform/win32/Win32Functions.h"
+=======
+#include "platform/ProgramCall.h"
+>>>>>>> fuzz
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Internal.h"
 #include "platform/win32/Win32Text.h"
@@ -27,31 +30,6 @@ constexpr wchar_t kArgumentVariable[] = L"TD_ARG";
 constexpr const wchar_t* kScriptWorkVariables[] = {L"xx",       L"tempdata", L"pxdrdata",
                                                    L"zz",       L"testdata", L"data",
                                                    L"basepath", L"savefolder", L"saveorig"};
-
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
-
-// One word of a command line from `at`, its enclosing quotes removed; `at` moves
-// behind it and the blanks that follow.
-std::wstring NextWord(const std::wstring& line, size_t& at) {
-  while (at < line.size() && IsBlank(line[at])) ++at;
-  std::wstring word;
-  if (at < line.size() && line[at] == L'"') {
-    const size_t close = line.find(L'"', at + 1);
-    word = line.substr(at + 1, close == std::wstring::npos ? std::wstring::npos : close - at - 1);
-    at = close == std::wstring::npos ? line.size() : close + 1;
-  } else {
-    while (at < line.size() && !IsBlank(line[at])) word += line[at++];
-  }
-  while (at < line.size() && IsBlank(line[at])) ++at;
-  return word;
-}
-
-bool EndsWithNoCase(const std::wstring& text, const wchar_t* suffix) {
-  const std::wstring tail(suffix);
-  return text.size() >= tail.size() &&
-         std::equal(tail.begin(), tail.end(), text.end() - static_cast<long>(tail.size()),
-                    [](wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); });
-}
 
 bool SameName(const std::wstring& a, const std::wstring& b) {
   return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
@@ -130,13 +108,6 @@ bool InterpreterRescansPercents() {
   return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-std::wstring DoublePercents(std::wstring text) {
-  for (size_t at = text.find(L'%'); at != std::wstring::npos; at = text.find(L'%', at + 2)) {
-    text.insert(at, 1, L'%');
-  }
-  return text;
-}
-
 // A started process, and the job that holds it with every process it starts in turn
 // (a script's xcopy, reg and findstr), where it got one: ending it ends them all.
 class Win32Process : public StartedProcess {
@@ -206,7 +177,7 @@ std::unique_ptr<StartedProcess> Launch(const wchar_t* application, const std::ws
 // commands, /e:on and /v:off keep the parsing the scripts were written for whatever
 // the registry says. The script starts in the system folder: the folder it is in may
 // hold anything, and an interpreter looks in its current folder first.
-std::unique_ptr<StartedProcess> StartScript(const std::wstring& script, const std::wstring& argument,
+std::unique_ptr<StartedProcess> StartScript(const std::wstring& script, const std::string& argument,
                                             bool hasArgument) {
   const DWORD attributes = GetFileAttributesW(script.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) ThrowLastError(Subject::kEntry);
@@ -220,7 +191,7 @@ std::unique_ptr<StartedProcess> StartScript(const std::wstring& script, const st
   if (hasArgument) {
     line += L" \"%" + std::wstring(kArgumentVariable) + L"%\"";
     variables.emplace_back(kArgumentVariable,
-                           InterpreterRescansPercents() ? DoublePercents(argument) : argument);
+                           Widen(InterpreterRescansPercents() ? DoublePercents(argument) : argument));
   }
   line += L"\"";
   std::vector<wchar_t> environment = ScriptEnvironment(variables);
@@ -231,19 +202,12 @@ std::unique_ptr<StartedProcess> StartScript(const std::wstring& script, const st
 
 std::unique_ptr<StartedProcess> StartProgram(const std::string& commandLine) {
   const std::wstring line = Widen(commandLine);
-  size_t at = 0;
-  const std::wstring program = NextWord(line, at);
-  if (EndsWithNoCase(program, L".bat") || EndsWithNoCase(program, L".cmd")) {
-    const bool hasArgument = at < line.size();
-    return StartScript(program, NextWord(line, at), hasArgument);
-  }
+  const ProgramCall call = ReadProgramCall(commandLine);
+  if (call.script) return StartScript(Widen(call.program), call.argument, call.hasArgument);
   // A program named without a folder is the system's: CreateProcessW's own search would
   // try the program's folder and the current one first, where anything may lie.
-  std::wstring application = program;
-  if (program.find_first_of(L"\\/:") == std::wstring::npos) {
-    application = System32() + program;
-    if (program.find(L'.') == std::wstring::npos) application += L".exe";
-  }
+  const std::optional<std::string> systemFile = SystemProgramFile(call.program);
+  const std::wstring application = systemFile ? System32() + Widen(*systemFile) : Widen(call.program);
   return Launch(application.c_str(), line);
 }
 

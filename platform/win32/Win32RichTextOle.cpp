@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/RtfText.h"
 #include "platform/win32/Win32CardObject.h"
 #include "platform/win32/Win32ComObjects.h"
 #include "platform/win32/Win32PictureFormats.h"
@@ -34,17 +35,6 @@ class PictureData final : public DataObjectBase {
  private:
   ComPtr<IDataObject> card_;
 };
-
-void AppendHex(std::string& out, const std::string& bytes) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  out.reserve(out.size() + bytes.size() * 2 + bytes.size() / 64 + 1);
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(bytes[i]);
-    out += kHex[byte >> 4];
-    out += kHex[byte & 0x0F];
-    if ((i & 63) == 63) out += '\n';
-  }
-}
 
 // One character of a copied range: a picture object with its extent, or a letter.
 struct Piece {
@@ -79,21 +69,8 @@ void AppendPicture(std::string& rtf, IDataObject& picture, SIZEL extent) {
   rtf += "{\\pict\\jpegblip\\picw" + in(extent.cx, kStandardDpi) + "\\pich" +
          in(extent.cy, kStandardDpi) + "\\picwgoal" + in(extent.cx, 1440) + "\\pichgoal" +
          in(extent.cy, 1440) + "\n";
-  AppendHex(rtf, jpeg);
+  AppendRtfHex(rtf, jpeg);
   rtf += "}";
-}
-
-void AppendLetter(std::string& rtf, wchar_t letter) {
-  if (letter == L'\r' || letter == L'\n') {
-    rtf += "\\par\n";
-  } else if (letter == L'\\' || letter == L'{' || letter == L'}') {
-    rtf += '\\';
-    rtf += static_cast<char>(letter);
-  } else if (letter >= 0x20 && letter < 0x80) {
-    rtf += static_cast<char>(letter);
-  } else {
-    rtf += "\\u" + std::to_string(static_cast<short>(letter)) + "?";
-  }
 }
 
 // The letters of a range as plain text, for programs that take no rich text; pictures
@@ -136,7 +113,7 @@ class RangeRtf final : public DataObjectBase {
       if (piece.picture) {
         AppendPicture(rtf, *piece.picture.Get(), piece.extent);
       } else {
-        AppendLetter(rtf, piece.letter);
+        AppendRtfLetter(rtf, static_cast<char16_t>(piece.letter));
       }
     }
     rtf += "}";

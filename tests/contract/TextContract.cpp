@@ -43,6 +43,12 @@ TEST_F(Contract, TextThatIsNoUtf8IsRefused) {
   EXPECT_NE(ErrorOf([&] { system.EncodeAnsiText("bad \xFF byte"); }), 0);
   EXPECT_NE(ErrorOf([&] { system.EncodeConsoleText("cut \xC3"); }), 0);
   EXPECT_NE(ErrorOf([&] { files.WriteBytes(dir + "bad \xFF name.txt", "x"); }), 0);
+  EXPECT_NE(ErrorOf([&] { system.EncodeAnsiText("a\xE0\x81\x9C"); }), 0) << "an overlong \\";
+  EXPECT_NE(ErrorOf([&] { files.WriteBytes(dir + "up\xC0\xAE\xC0\xAE.txt", "x"); }), 0)
+      << "an overlong ..";
+  EXPECT_NE(ErrorOf([&] { system.EncodeConsoleText("\xF4\x90\x80\x80"); }), 0) << "beyond U+10FFFF";
+  EXPECT_NE(ErrorOf([&] { system.EncodeAnsiText("\xED\xA0\x80"); }), 0) << "a lone surrogate";
+  EXPECT_EQ(ErrorOf([&] { system.EncodeConsoleText("\xF0\x9F\x82\xA1"); }), 0) << "U+1F0A1 is text";
 }
 
 }  // namespace

@@ -163,6 +163,21 @@ TEST_F(Backup, AScriptThatCopiedNothingIsReported) {
       << run.sim.messages[0];
 }
 
+TEST_F(Backup, OnlyCardFoldersWithTheirPictureAreCounted) {
+  const std::function<void(SimRun&)> strays[] = {
+      [](SimRun& r) { r.sim.fs.AddFolder(r.hostData + "a0003"); },             // no picture
+      [](SimRun& r) { r.sim.fs.AddFile(r.hostData + "c0004", "not a card"); },  // a plain file
+  };
+  for (const auto& addStray : strays) {
+    SimRun fresh;
+    fresh.sim.fs.AddFile(fresh.hostData + "a0001\\a0001c.jpg", "card one");
+    InstallBackupScript(fresh.sim, backupSeconds);
+    addStray(fresh);
+    fresh.Run("makebackup");
+    EXPECT_TRUE(fresh.sim.messages.empty()) << "a complete back-up: " << fresh.sim.messages.front();
+  }
+}
+
 TEST_F(Backup, APictureThatDiffersCountsAsNotSaved) {
   run.sim.fs.AddFile(Saved() + "a0001\\a0001c.jpg", "older, longer copy", attr::kReadOnly);
   run.Run("makebackup");
@@ -229,6 +244,9 @@ TEST_F(Backup, RefusesWhereTheScriptWouldRunStrangersCommandsOrCopyTheWrongFolde
       {"a findstr.bat from a set, in the back-up",
        [](SimRun& r) { r.sim.fs.AddFile(r.master + "saveorig\\data\\findstr.bat", "@calc"); },
        "saveorig\\data\\FINDSTR.BAT\" would run"},
+      {"a reg.cmd from a set, in the back-up",
+       [](SimRun& r) { r.sim.fs.AddFile(r.master + "saveorig\\data\\reg.cmd", "@calc"); },
+       "saveorig\\data\\REG.CMD\" would run"},
       {"a hidden xcopy.exe in the back-up",
        [](SimRun& r) {
          r.sim.fs.AddFile(r.master + "saveorig\\data\\XCOPY.exe", "MZ", attr::kHidden);

@@ -80,6 +80,8 @@ TEST_F(Help, ClosingBeforeTheFirstTickNeverLoadsTheGuide) {
 
 TEST_F(Help, ResizingKeepsTheMinimumAndMinimizingKeepsTheLayout) {
   While(5.8, [&](sim::SimWindow& window) {
+    window.UserResize(9000, 2000);
+    EXPECT_EQ(window.GetBounds().height, 4800) << "only the height was too small";
     window.UserResize(1000, 2000);
     EXPECT_EQ(window.GetBounds().width, 3200);
     EXPECT_EQ(window.GetBounds().height, 4800);

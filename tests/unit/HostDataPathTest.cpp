@@ -39,6 +39,10 @@ TEST_F(HostDataPath, TheScriptsAnswerIsUsedAsItComes) {
   run.registry.dataPath = "D:\\" + std::string(120, 'x') + "\\";
   run.Run("GoldSet");
   EXPECT_EQ(Destination(), "D:\\" + std::string(97, 'x') + "\\") << "cut, and its \"\\\" put back";
+  const std::string accented = "D:\\" + std::string(96, 'x') + "\xC3\xA9";  // "é", the 100th letter
+  run.registry.dataPath = accented + "tc\\";
+  run.Run("GoldSet");
+  EXPECT_EQ(Destination(), accented + "\\") << "the script cuts letters, not bytes";
 }
 
 TEST_F(HostDataPath, AnAnswerWithQuestionMarksFallsBackToTheRegistry) {
@@ -48,6 +52,16 @@ TEST_F(HostDataPath, AnAnswerWithQuestionMarksFallsBackToTheRegistry) {
   run.Run("GoldSet");
   EXPECT_EQ(Destination(), host);
   EXPECT_EQ(run.sim.fs.Snapshot(host).size(), 2u) << "the set landed in the host's folder";
+}
+
+TEST_F(HostDataPath, AnAnswerWithCharactersNoNameHoldsIsNoFolder) {
+  run.answer = "D:\\Pixadore\\x\"y\\..\\.. \r\n";  // ".." cancels the name with the quote
+  run.Run("GoldSet");
+  EXPECT_EQ(Destination(), run.hostData) << "the registry's folder";
+  run.registry.dataPath = "D:\\Gone\\";
+  run.sim.started.clear();
+  run.Run("GoldSet");
+  EXPECT_EQ(run.sim.started.size(), 1u) << "the answer as it is: no copy starts";
 }
 
 TEST_F(HostDataPath, AnAnswerThatNamesNoFolderFallsBackToTheRegistry) {
@@ -81,6 +95,7 @@ TEST_F(HostDataPath, AUsableAnswerIsKeptAndAnUnusableValueIsNotTaken) {
   // A value that names no folder is not taken either: the script's answer stays, and
   // the copy makes the folder, as it always did.
   run.registry.dataPath = "D:\\Gone\\";
+  run.sim.started.clear();
   run.Run("GoldSet");
   EXPECT_EQ(Destination(), "D:\\Gone\\");
 }
@@ -117,6 +132,7 @@ TEST_F(HostDataPath, ALateAnswerGivesWayToTheRegistryValueAndLeavesNoFile) {
 TEST_F(HostDataPath, NoAnswerAndNoUsableValueEndsWithFileNotFound) {
   run.scriptDelay = -1;
   run.registry.dataPath = "D:\\Gone\\";
+  run.sim.started.clear();
   run.Run("GoldSet");
   ASSERT_TRUE(run.sim.report);
   EXPECT_EQ(run.sim.report->Number(), err::kFileNotFound);
@@ -184,13 +200,15 @@ TEST_F(HostDataPath, MissingOrRelativeHostPathCopiesNothing) {
 }
 
 TEST_F(HostDataPath, AValueTheScriptWouldRunAsCommandsIsTakenAndNoScriptRuns) {
-  const std::string host = "D:\\Cards &calc ^ 100%\\Data\\";
-  run.sim.fs.AddFolder(host);
-  run.registry.dataPath = host;
-  run.Run("GoldSet");
-  ASSERT_EQ(run.sim.started.size(), 1u) << "the copy, and no script";
-  EXPECT_EQ(Destination(), host);
-  EXPECT_EQ(run.sim.fs.Snapshot(host).size(), 2u);
+  for (const std::string host : {"D:\\Cards &calc ^ 100%\\Data\\", "D:\\Cards 100%\\Data\\"}) {
+    SimRun fresh;
+    fresh.AddSet("GoldSet");
+    fresh.sim.fs.AddFolder(host);
+    fresh.registry.dataPath = host;
+    fresh.Run("GoldSet");
+    ASSERT_EQ(fresh.sim.started.size(), 1u) << host << ": the copy, and no script";
+    EXPECT_EQ(fresh.sim.fs.Snapshot(host).size(), 2u) << host;
+  }
 }
 }  // namespace
 }  // namespace td::test

@@ -8,6 +8,16 @@ namespace td::test {
 
 namespace {
 
+// The interpreter cuts a value by letters, not by the bytes of their UTF-8 form.
+std::string FirstLetters(const std::string& utf8, std::size_t letters) {
+  std::size_t end = 0;
+  for (std::size_t count = 0; end < utf8.size(); ++end) {
+    const bool startsLetter = (static_cast<unsigned char>(utf8[end]) & 0xC0) != 0x80;
+    if (startsLetter && count++ == letters) break;
+  }
+  return utf8.substr(0, end);
+}
+
 // The registry value as the scripts' token loop rebuilds it. With no value at all the
 // script's substring step works on an empty variable and leaves its own text.
 std::string ScriptAnswer(sim::SimPlatform& machine) {
@@ -17,7 +27,7 @@ std::string ScriptAnswer(sim::SimPlatform& machine) {
   std::string word;
   std::string joined;
   while (words >> word) joined += (joined.empty() ? "" : " ") + word;
-  return machine.DecodeConsoleText(machine.EncodeConsoleText(joined.substr(0, 100)));
+  return machine.DecodeConsoleText(machine.EncodeConsoleText(FirstLetters(joined, 100)));
 }
 
 bool InterpreterCanSpell(sim::SimPlatform& machine, const std::string& text) {
@@ -43,8 +53,9 @@ std::string ExclusionList() {
   return list;
 }
 
-void InstallDataPathScript(sim::SimPlatform& machine, double delay) {
-  machine.InstallProgram("getpxdrdata.bat", [delay](sim::SimPlatform& m,
+void InstallDataPathScript(sim::SimPlatform& machine, double delay,
+                           std::optional<std::string> bytes) {
+  machine.InstallProgram("getpxdrdata.bat", [delay, bytes](sim::SimPlatform& m,
                                                    const std::vector<std::string>& args,
                                                    sim::SimProcess& process) {
     if (delay < 0) {
@@ -53,8 +64,8 @@ void InstallDataPathScript(sim::SimPlatform& machine, double delay) {
     }
     const std::string target = (args.empty() ? std::string() : args[0]) + "pxdrdatapath.txt";
     process.endsAt = m.Now() + delay;
-    process.At(process.endsAt, [&m, target] {
-      m.fs.WriteBytes(target, m.EncodeConsoleText(ScriptAnswer(m)) + " \r\n");
+    process.At(process.endsAt, [&m, target, bytes] {
+      m.fs.WriteBytes(target, bytes ? *bytes : m.EncodeConsoleText(ScriptAnswer(m)) + " \r\n");
     });
   });
 }

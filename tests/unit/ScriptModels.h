@@ -22,9 +22,10 @@ inline constexpr char kHostKey[] = "SOFTWARE\\Zentrix\\pxdr\\System";
 void WriteRegistry(sim::SimPlatform& machine, const HostRegistry& registry);
 
 // "GetPXDRData.bat": after `delay` seconds writes its answer, a blank and CR LF, in the
-// console code page, into <argument>pxdrdatapath.txt. Never answers when delay is
-// negative.
-void InstallDataPathScript(sim::SimPlatform& machine, double delay);
+// console code page, into <argument>pxdrdatapath.txt; or, given `bytes`, those as they
+// are. Never answers when delay is negative.
+void InstallDataPathScript(sim::SimPlatform& machine, double delay,
+                           std::optional<std::string> bytes = std::nullopt);
 
 // How a run of "SaveOrig.bat" ends.
 enum class BackupEnd {

@@ -42,6 +42,14 @@ TEST_F(SettingsAndCopy, WriteCopyScriptStoresTheCommandAndKeepsIt) {
   EXPECT_TRUE(run.sim.messages.empty());
   EXPECT_FALSE(Copied());
   EXPECT_FALSE(run.sim.fs.Exists(run.master + "GetPXDRData.bat"));
+
+  // The command interpreter reads the file in the console's code page: "\x82" is its "é".
+  SimRun accented("C:\\Caf\xC3\xA9 Sets\\");
+  accented.AddSet("GoldSet");
+  accented.WriteSettings("no\r\ntrue\r\n");
+  accented.Run("GoldSet");
+  EXPECT_EQ(accented.sim.fs.ReadBytes(accented.master + "XcopyCmd.bat"),
+            "Xcopy /s /y \"C:\\Caf\x82 Sets\\GoldSet\\data\" \"D:\\Pixadore\\Data\\\"\r\n");
 }
 
 TEST_F(SettingsAndCopy, BothSwitchesWriteThenShow) {

@@ -45,7 +45,7 @@ void SimRun::Run(const std::string& commandTail) {
   sim.report.reset();
   ended.clear();
   WriteRegistry(sim, registry);
-  InstallDataPathScript(sim, scriptDelay);
+  InstallDataPathScript(sim, scriptDelay, answer);
   const double start = sim.Now();
   try {
     fTumbledeck main(sim);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,7 @@ class SimRun {
   std::string hostData = "D:\\Pixadore\\Data\\";
   HostRegistry registry{hostData};
   double scriptDelay = 0.8;  // how long the data-path script takes
+  std::optional<std::string> answer;  // what it writes, where not the registry's value
   std::string ended;         // why the process ended abnormally
   double loadEnd = -1;       // seconds from the start until the start-up returned
   double end = -1;           // seconds from the start until the process ended

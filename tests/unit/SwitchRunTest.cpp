@@ -147,6 +147,14 @@ TEST_F(SwitchRun, NamedSetKeepsItsBlanks) {
   ExpectInstalled(" Spaced", {"b0001"});
 }
 
+TEST_F(SwitchRun, ACopyThatFailsFailsInItsOwnWindow) {
+  run.sim.fs.AddFile(run.hostData + "a0001", "a file where the card's folder goes");
+  run.Run("GoldSet");
+  EXPECT_EQ(run.sim.started.back(), XcopyOf("GoldSet"));
+  EXPECT_EQ(run.HostFiles().count("a0001"), 1u);
+  ExpectCleanEnd();
+}
+
 TEST_F(SwitchRun, EmptyDataFolderStillPasses) {
   run.sim.fs.AddFolder(run.master + "Bare\\DATA");
   run.Run("Bare");
@@ -209,10 +217,13 @@ TEST_F(SwitchRun, UnlistableMasterFolderEndsWithTheReport) {
   EXPECT_TRUE(run.sim.fs.Exists(run.master + "GetPXDRData.bat")) << "no clean-up after a failure";
 }
 
-TEST_F(SwitchRun, ADroppedDotOrDotDotIsNoSet) {
+// Only the name after the last "\" counts, and only where it names a folder in the master
+// folder: a typed "a/../.." would climb out of it, "D:x" names another drive.
+TEST_F(SwitchRun, ADotDotOrAPathAfterTheLastBackslashIsNoSet) {
   run.sim.fs.AddFile("C:\\data\\a0001\\a0001c.jpg", "the master folder's parent");
   run.sim.fs.AddFile(run.master + "data\\a0001\\a0001c.jpg", "the master folder's own");
-  for (const char* tail : {"\"C:\\My Card Sets\\..\"", "..", ".", "C:\\My Card Sets\\. "}) {
+  for (const char* tail : {"\"C:\\My Card Sets\\..\"", "..", ".", "C:\\My Card Sets\\. ",
+                           "\"a/../..\"", "C:\\Sets\\D:GoldSet"}) {
     run.sim.started.clear();
     run.Run(tail);
     EXPECT_EQ(run.sim.started.size(), 1u) << tail << ": no copy";

@@ -1,0 +1,20 @@
+// Plain text and picture bytes written into RTF, for ranges copied out of a rich-text
+// view: whatever the letters, the result is 7-bit text whose braces and backslashes
+// are all RTF's own.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace td {
+
+// The bytes as lower-case hex digits, as a picture's data; a line break after every 64
+// bytes keeps the lines short.
+void AppendRtfHex(std::string& rtf, std::string_view bytes);
+
+// One letter of UTF-16 text: a line end as a paragraph, "\", "{" and "}" escaped,
+// printable ASCII as it is, and every other letter as a Unicode escape with "?" for
+// readers that know none.
+void AppendRtfLetter(std::string& rtf, char16_t letter);
+
+}  // namespace td

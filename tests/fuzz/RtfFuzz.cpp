@@ -1,0 +1,47 @@
+// Text and picture bytes of a copied range, written as RTF: the result must be 7-bit
+// text in which every brace and backslash is RTF's own, and the hex must give the bytes
+// back.
+#include "FuzzTarget.h"
+#include "platform/RtfText.h"
+
+using td::fuzz::Require;
+
+namespace {
+
+void CheckLetters(std::string_view bytes) {
+  std::string rtf;
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    td::AppendRtfLetter(rtf, static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                                   static_cast<unsigned char>(bytes[i + 1]) << 8));
+  }
+  for (std::size_t i = 0; i < rtf.size(); ++i) {
+    const auto c = static_cast<unsigned char>(rtf[i]);
+    Require(c == '\n' || (c >= 0x20 && c < 0x80), "7-bit text");
+    Require(c != '{' && c != '}', "no brace of the text's own");
+    if (c == '\\') ++i;  // an escaped character or a control word's first letter
+  }
+}
+
+void CheckHex(std::string_view bytes) {
+  std::string rtf;
+  td::AppendRtfHex(rtf, bytes);
+  std::string back;
+  int digits = 0;
+  unsigned value = 0;
+  for (const char c : rtf) {
+    if (c == '\n') continue;
+    Require((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'), "hex digits and line breaks only");
+    value = value << 4 | static_cast<unsigned>(c <= '9' ? c - '0' : c - 'a' + 10);
+    if (++digits % 2 == 0) back += static_cast<char>(value & 0xFF);
+  }
+  Require(back == bytes, "the hex gives the bytes back");
+}
+
+}  // namespace
+
+TD_FUZZ_TARGET {
+  const std::string_view bytes = td::fuzz::Bytes(data, size);
+  CheckLetters(bytes);
+  CheckHex(bytes);
+  return 0;
+}
