@@ -6,11 +6,8 @@
 #include <utility>
 #include <vector>
 
-<<<<<<< HEAD
-#include "platform/win32/Win32Functions.h"
-=======
 #include "platform/ProgramCall.h"
->>>>>>> fuzz
+#include "platform/win32/Win32Functions.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Internal.h"
 #include "platform/win32/Win32Text.h"
