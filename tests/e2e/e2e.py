@@ -1,6 +1,7 @@
 """Harness of the end-to-end tests: one test case, one Xvfb, one copy of the base prefix.
 
-A test script registers its cases with @case and calls main(). Each case gets a Case:
+A test script registers its cases with @case and calls main(), which also names them for
+CTest (--list). Each case gets a Case:
 a fresh prefix with a host (registry value and a data folder with an installed set),
 helpers to build master folders and to run the real Tumbledeck.exe while wintool.exe
 watches its main window, and check(), which records a failed expectation and carries
@@ -31,7 +32,6 @@ WAIT_SECONDS = 5.0                # every run waits this long for the host-folde
 END_SLACK = 10.0
 RUN_TIMEOUT = 40.0                # a run that takes longer is hung (an error box, say)
 IDLE_TIMEOUT = 150.0              # what a run started ends by then, or it is hung
-DISPLAY_SIZE = "1024x768x24"      # a test script may ask for a larger screen
 
 
 def copy_command(set_name: str, master_win: str = "C:\\" + wk.MASTER_NAME + "\\",
@@ -87,7 +87,7 @@ class Case:
         self.cache = Path(opts.work).resolve() / "card-cache"
         self.failures: list[str] = []
         self.checks = 0
-        self.display = wk.Display(self.logs, DISPLAY_SIZE).start()
+        self.display = wk.Display(self.logs, opts.display_size).start()
         self.prefix = wk.Prefix.copy_of(opts.base, self.dir / "prefix", self.display, self.logs)
         self.wintool = Wintool(self.prefix, opts.wintool)
         self.host = wk.make_host(self.prefix, self.cache)
@@ -319,7 +319,13 @@ def case(func):
     return func
 
 
-def main() -> int:
+def main(display_size: str = "1024x768x24") -> int:
+    """Runs the cases named on the command line, each on a screen of `display_size`
+    (a group whose windows are large asks for a larger one); --list names them all, in
+    the order they are defined, for CTest."""
+    if sys.argv[1:] == ["--list"]:
+        print("\n".join(CASES))
+        return 0
     p = argparse.ArgumentParser(description="Tumbledeck end-to-end tests under Wine")
     p.add_argument("--exe", required=True, help="Tumbledeck.exe")
     p.add_argument("--wintool", required=True, help="wintool.exe")
@@ -328,6 +334,7 @@ def main() -> int:
     p.add_argument("--keep", action="store_true", help="keep the prefix of a passing case")
     p.add_argument("cases", nargs="+", choices=sorted(CASES))
     opts = p.parse_args()
+    opts.display_size = display_size
     # Wine programs start in drive C, where relative paths mean nothing.
     for name in ("exe", "wintool", "base", "work"):
         setattr(opts, name, Path(getattr(opts, name)).resolve())

@@ -19,7 +19,6 @@ import e2e
 from e2e import Case, case
 import winekit as wk
 
-e2e.DISPLAY_SIZE = "1920x1200x24"
 SCREEN_WIDTH = 1920
 RESOLUTIONS = (96, 144)
 HELP, VIEWER, READY = "Help", "Show Current Card Sets", "READY !"
@@ -128,4 +127,4 @@ def viewer_window(c: Case) -> None:
 
 
 if __name__ == "__main__":
-    sys.exit(e2e.main())
+    sys.exit(e2e.main(display_size="1920x1200x24"))

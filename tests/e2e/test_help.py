@@ -16,7 +16,6 @@ import e2e
 from e2e import Case, case
 import winekit as wk
 
-e2e.DISPLAY_SIZE = "1280x1024x24"  # the help window is 1060 pixels wide
 GUIDE = "How to Use.rtf"
 RESOURCE = Path(__file__).resolve().parents[2] / "resources" / GUIDE
 TITLE = "Help"
@@ -111,4 +110,4 @@ def guide_unreadable(c: Case) -> None:
 
 
 if __name__ == "__main__":
-    sys.exit(e2e.main())
+    sys.exit(e2e.main(display_size="1280x1024x24"))  # the help window is 1060 pixels wide
