@@ -82,14 +82,12 @@ class CardObject final : public IOleObject, public IViewObject2, public FixedFor
 
   // --- IOleObject: a static picture, which the container only places and draws ---
   HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override {
-    site_.Reset(site);
-    if (site) site->AddRef();
+    site_ = site;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetClientSite(IOleClientSite** site) override {
     if (!site) return E_POINTER;
-    *site = site_.Get();
-    if (*site) (*site)->AddRef();
+    site_.CopyTo(site);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE SetHostNames(LPCOLESTR, LPCOLESTR) override { return S_OK; }
@@ -163,17 +161,13 @@ class CardObject final : public IOleObject, public IViewObject2, public FixedFor
   HRESULT STDMETHODCALLTYPE Freeze(DWORD, LONG, void*, DWORD*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Unfreeze(DWORD) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE SetAdvise(DWORD, DWORD, IAdviseSink* sink) override {
-    viewSink_.Reset(sink);
-    if (sink) sink->AddRef();
+    viewSink_ = sink;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) override {
     if (aspects) *aspects = DVASPECT_CONTENT;
     if (flags) *flags = 0;
-    if (sink) {
-      *sink = viewSink_.Get();
-      if (*sink) (*sink)->AddRef();
-    }
+    if (sink) viewSink_.CopyTo(sink);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, SIZEL* size) override {
@@ -240,7 +234,7 @@ SIZEL PictureExtent(const EncodedPicture& picture) {
 }
 
 ComPtr<IOleObject> MakeCardObject(std::shared_ptr<const EncodedPicture> picture, HWND view) {
-  return ComPtr<IOleObject>(new CardObject(std::move(picture), view));
+  return Attached<IOleObject>(new CardObject(std::move(picture), view));
 }
 
 CLIPFORMAT JpegFileFormat() {

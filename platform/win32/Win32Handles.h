@@ -6,9 +6,9 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <cstddef>
 #include <cstring>
 #include <string_view>
-#include <type_traits>
 #include <utility>
 
 namespace td::win32 {
@@ -44,13 +44,6 @@ class Owned {
     Reset();
     return &value_;
   }
-  // Member access, for COM interfaces.
-  Type operator->() const
-    requires std::is_class_v<std::remove_pointer_t<Type>>
-  {
-    return value_;
-  }
-
  private:
   Type value_{};
 };
@@ -71,13 +64,6 @@ struct KernelTraits {
   static void Free(HANDLE value) { FreeFunction(value); }
 };
 
-template <class Interface>
-struct ComTraits {
-  using Type = Interface*;
-  static bool IsLive(Interface* value) { return value != nullptr; }
-  static void Free(Interface* value) { value->Release(); }
-};
-
 inline void FreeGdiObject(HGDIOBJ object) { DeleteObject(object); }
 inline void ReleaseScreenDc(HDC dc) { ReleaseDC(nullptr, dc); }
 inline void DestroyOwnWindow(HWND window) { DestroyWindow(window); }
@@ -93,8 +79,63 @@ using GlobalMemory = Owned<NullIsEmpty<HGLOBAL, GlobalFree>>;
 using RegistryKey = Owned<NullIsEmpty<HKEY, RegCloseKey>>;
 using ScreenDc = Owned<NullIsEmpty<HDC, ReleaseScreenDc>>;  // from GetDC(nullptr)
 using OwnWindow = Owned<NullIsEmpty<HWND, DestroyOwnWindow>>;  // a window the platform made
+
+// A reference to a COM object. Taking a raw pointer takes a reference of its own, as
+// handing one on does: no caller counts references by hand. A reference someone handed
+// over (a new object, an out parameter) is taken over with Attach or Put.
 template <class Interface>
-using ComPtr = Owned<ComTraits<Interface>>;
+class ComPtr {
+ public:
+  ComPtr() = default;
+  ComPtr(std::nullptr_t) {}  // null converts, as to a raw pointer
+  explicit ComPtr(Interface* object) : object_(object) { AddRef(); }
+  ComPtr(const ComPtr& other) : ComPtr(other.object_) {}
+  ComPtr(ComPtr&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
+  ~ComPtr() { Release(); }
+  ComPtr& operator=(ComPtr other) noexcept {
+    std::swap(object_, other.object_);
+    return *this;
+  }
+  ComPtr& operator=(Interface* object) { return *this = ComPtr(object); }
+
+  Interface* Get() const { return object_; }
+  Interface* operator->() const { return object_; }
+  explicit operator bool() const { return object_ != nullptr; }
+
+  // Takes over a reference that was handed over, such as a new object's first one.
+  void Attach(Interface* object) {
+    Release();
+    object_ = object;
+  }
+  // Gives the reference up without releasing it: the caller owns it now.
+  Interface* Detach() { return std::exchange(object_, nullptr); }
+  void Reset() { Attach(nullptr); }
+  // For calls that hand a new reference back through an out parameter.
+  Interface** Put() {
+    Reset();
+    return &object_;
+  }
+  // Hands a reference of its own (or null) out through an out parameter.
+  void CopyTo(Interface** out) const { *out = ComPtr(*this).Detach(); }
+
+ private:
+  void AddRef() const {
+    if (object_) object_->AddRef();
+  }
+  void Release() {
+    if (object_) std::exchange(object_, nullptr)->Release();
+  }
+
+  Interface* object_ = nullptr;
+};
+
+// A new object's first reference, taken over.
+template <class Interface>
+ComPtr<Interface> Attached(Interface* object) {
+  ComPtr<Interface> pointer;
+  pointer.Attach(object);
+  return pointer;
+}
 
 // For the calls that hand an interface back through a void** (QueryInterface and kin).
 template <class Interface>

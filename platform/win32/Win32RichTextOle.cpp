@@ -139,7 +139,7 @@ ComPtr<IDataObject> PictureAt(IRichEditOle& ole, LONG cp, SIZEL* himetric) {
   reo.cp = cp;
   ComPtr<IDataObject> data;
   if (SUCCEEDED(ole.GetObject(REO_IOB_USE_CP, &reo, REO_GETOBJ_POLEOBJ)) && reo.poleobj) {
-    const ComPtr<IOleObject> object(reo.poleobj);  // GetObject added a reference
+    const auto object = Attached(reo.poleobj);  // GetObject added a reference
     if (reo.cp == cp) object->QueryInterface(IID_IDataObject, PutVoid(data));
     if (himetric) *himetric = reo.sizel;
   }
@@ -171,7 +171,7 @@ HRESULT DataForRange(HWND view, CHARRANGE range, IDataObject** out) {
     REOBJECT reo{};
     reo.cbStruct = sizeof reo;
     if (FAILED(ole->GetObject(i, &reo, REO_GETOBJ_POLEOBJ)) || !reo.poleobj) continue;
-    const ComPtr<IOleObject> object(reo.poleobj);
+    const auto object = Attached(reo.poleobj);
     if (reo.cp >= from && reo.cp < to) {
       Piece& piece = pieces[static_cast<size_t>(reo.cp - from)];
       object->QueryInterface(IID_IDataObject, PutVoid(piece.picture));
@@ -261,7 +261,7 @@ void DragPicture(HWND view, LONG cp, POINT point) {
   ClientToScreen(view, &screen);
   if (!DragDetect(view, screen)) return;
   ComPtr<IDataObject> data;
-  const ComPtr<IDropSource> source(new (std::nothrow) DropSource());
+  const auto source = Attached<IDropSource>(new (std::nothrow) DropSource());
   DWORD effect = DROPEFFECT_NONE;
   if (source && SUCCEEDED(DataForRange(view, picture, data.Put())) && data) {
     DoDragDrop(data.Get(), source.Get(), DROPEFFECT_COPY, &effect);
@@ -334,7 +334,7 @@ HRESULT NewMemoryStorage(IStorage** out) {
 }
 
 ComPtr<IRichEditOleCallback> MakeViewCallback(HWND view) {
-  return ComPtr<IRichEditOleCallback>(new ViewCallback(view));
+  return Attached<IRichEditOleCallback>(new ViewCallback(view));
 }
 
 void TakeOverCopyAndDrag(HWND view) { SetWindowSubclass(view, ViewInputProc, 1, 0); }

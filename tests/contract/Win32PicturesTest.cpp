@@ -102,6 +102,38 @@ void ExpectComIdentity(IUnknown& object, const char* what) {
   if (same) same->Release();
 }
 
+// An object that counts the references it is given, and lives on the stack.
+class Counted : public IUnknown {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+  ULONG STDMETHODCALLTYPE Release() override { return --references; }
+  ULONG references = 1;  // the test's own
+};
+
+TEST_F(Contract, Win32AComPointerHoldsAReferenceOfItsOwn) {
+  Counted object;
+  {
+    const win32::ComPtr<IUnknown> taken(&object);
+    EXPECT_EQ(object.references, 2u) << "a raw pointer is taken with a reference of its own";
+    win32::ComPtr<IUnknown> assigned;
+    assigned = &object;
+    const win32::ComPtr<IUnknown> copy = taken;
+    EXPECT_EQ(object.references, 4u) << "an assignment and a copy take one each";
+    IUnknown* handed = nullptr;
+    copy.CopyTo(&handed);
+    EXPECT_EQ(object.references, 5u) << "one handed out";
+    handed->Release();
+    object.AddRef();
+    win32::ComPtr<IUnknown> attached;
+    attached.Attach(&object);
+    EXPECT_EQ(object.references, 5u) << "a reference handed over is taken over";
+    assigned = std::move(attached);
+    EXPECT_EQ(object.references, 4u) << "the reference assigned over is released";
+  }
+  EXPECT_EQ(object.references, 1u) << "each pointer releases its own";
+}
+
 // A card whose header was sound but whose data is not: it draws as a plain box of its
 // size, and hands other programs nothing.
 TEST_F(Contract, Win32ACardThatFailsToDecodeDrawsAPlainBox) {
