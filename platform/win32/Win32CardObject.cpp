@@ -52,33 +52,12 @@ std::vector<FORMATETC> CardFormats(const EncodedPicture& picture) {
   return formats;
 }
 
-class CardObject final : public IOleObject, public IViewObject2, public FixedFormatData {
+using CardBase = RefCounted<FixedFormatData, IOleObject, IViewObject2>;
+
+class CardObject final : public CardBase {
  public:
   CardObject(std::shared_ptr<const EncodedPicture> picture, HWND view)
-      : FixedFormatData(CardFormats(*picture)), picture_(std::move(picture)), view_(view) {}
-
-  // --- IUnknown ---
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleObject)) {
-      *out = static_cast<IOleObject*>(this);
-    } else if (IsEqualIID(iid, IID_IViewObject) || IsEqualIID(iid, IID_IViewObject2)) {
-      *out = static_cast<IViewObject2*>(this);
-    } else if (IsEqualIID(iid, IID_IDataObject)) {
-      *out = static_cast<IDataObject*>(this);
-    } else {
-      *out = nullptr;
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references_); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const long left = --references_;
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-  }
+      : CardBase(kAnswers, CardFormats(*picture)), picture_(std::move(picture)), view_(view) {}
 
   // --- IOleObject: a static picture, which the container only places and draws ---
   HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override {
@@ -224,7 +203,13 @@ class CardObject final : public IOleObject, public IViewObject2, public FixedFor
   HWND view_;
   ComPtr<IOleClientSite> site_;
   ComPtr<IAdviseSink> viewSink_;
-  long references_ = 1;  // one thread only: the user-interface thread
+
+  // The object is an IOleObject first: containers know it by that.
+  static constexpr Answer kAnswers[] = {
+      By<IOleObject>(IID_IUnknown),       By<IOleObject>(IID_IOleObject),
+      By<IViewObject2>(IID_IViewObject),  By<IViewObject2>(IID_IViewObject2),
+      By<FixedFormatData>(IID_IDataObject),
+  };
 };
 
 }  // namespace

@@ -6,25 +6,59 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <algorithm>
+#include <array>
 #include <new>
+#include <span>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 namespace td::win32 {
 
-// IUnknown for an object of one interface, freed with its last reference.
-template <class Interface>
-class RefCounted : public Interface {
+// A row of an object's interface table: an IID QueryInterface answers, and the position
+// among the object's interfaces of the one that answers it.
+struct Answer {
+  const IID* iid;
+  size_t by;
+};
+
+// IUnknown for an object of one or more interfaces, freed with its last reference.
+// QueryInterface answers from a table (IUnknown included, so that the object names the
+// interface of its identity); the first interface is made from the arguments that follow
+// the table.
+template <class First, class... Others>
+class RefCounted : public First, public Others... {
  public:
   template <class... Args>
+  explicit RefCounted(std::span<const Answer> answers, Args&&... args)
+      : First(std::forward<Args>(args)...), answers_(answers) {}
+  // An object of one interface, answering for IUnknown and `iid`.
+  template <class... Args>
   explicit RefCounted(const IID& iid, Args&&... args)
-      : Interface(std::forward<Args>(args)...), iid_(iid) {}
+    requires(sizeof...(Others) == 0)
+      : First(std::forward<Args>(args)...), own_{Answer{&IID_IUnknown, 0}, Answer{&iid, 0}},
+        answers_(own_) {}
+
+  // The row of `iid` answered by `Interface`, one of the object's.
+  template <class Interface>
+  static constexpr Answer By(const IID& iid) {
+    constexpr std::array<bool, 1 + sizeof...(Others)> is = {std::is_same_v<Interface, First>,
+                                                             std::is_same_v<Interface, Others>...};
+    static_assert(std::find(is.begin(), is.end(), true) != is.end(), "not the object's");
+    return {&iid, static_cast<size_t>(std::find(is.begin(), is.end(), true) - is.begin())};
+  }
+
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, iid_)) {
-      *object = static_cast<Interface*>(this);
-      AddRef();
-      return S_OK;
+    const std::array<void*, 1 + sizeof...(Others)> interfaces = {static_cast<First*>(this),
+                                                                  static_cast<Others*>(this)...};
+    for (const Answer& answer : answers_) {
+      if (IsEqualIID(iid, *answer.iid)) {
+        *object = interfaces[answer.by];
+        AddRef();
+        return S_OK;
+      }
     }
     *object = nullptr;
     return E_NOINTERFACE;
@@ -40,7 +74,8 @@ class RefCounted : public Interface {
   virtual ~RefCounted() = default;
 
  private:
-  const IID& iid_;
+  Answer own_[2] = {};
+  std::span<const Answer> answers_;
   long references_ = 1;  // one thread only: the user-interface thread
 };
 

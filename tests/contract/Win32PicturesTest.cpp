@@ -260,6 +260,14 @@ TEST_F(Contract, Win32ACardAnswersAContainerAsAStaticPicture) {
   EXPECT_EQ(ole.QueryInterface(IID_IPersistStorage, win32::PutVoid(other)), E_NOINTERFACE);
   EXPECT_EQ(ole.QueryInterface(IID_IPersist, win32::PutVoid(other)), E_NOINTERFACE);
   EXPECT_EQ(ole.QueryInterface(IID_IUnknown, win32::PutVoid(other)), S_OK);
+  // Whichever interface is asked for, one object answers, known by its IOleObject.
+  for (const IID* iid : {&IID_IOleObject, &IID_IViewObject, &IID_IViewObject2, &IID_IDataObject}) {
+    win32::ComPtr<IUnknown> asked;
+    win32::ComPtr<IUnknown> identity;
+    ASSERT_EQ(ole.QueryInterface(*iid, win32::PutVoid(asked)), S_OK);
+    ASSERT_EQ(asked->QueryInterface(IID_IUnknown, win32::PutVoid(identity)), S_OK);
+    EXPECT_EQ(identity.Get(), other.Get());
+  }
 
   win32::ComPtr<IOleClientSite> site;
   EXPECT_EQ(ole.GetClientSite(site.Put()), S_OK);
