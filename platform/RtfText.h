@@ -1,6 +1,6 @@
-// Plain text and picture bytes written into RTF, for ranges copied out of a rich-text
-// view: whatever the letters, the result is 7-bit text whose braces and backslashes
-// are all RTF's own.
+// Plain text and pictures written into RTF, for ranges copied out of a rich-text view:
+// whatever the letters, the result is 7-bit text whose braces and backslashes are all
+// RTF's own.
 #pragma once
 
 #include <string>
@@ -16,5 +16,21 @@ void AppendRtfHex(std::string& rtf, std::string_view bytes);
 // printable ASCII as it is, and every other letter as a Unicode escape with "?" for
 // readers that know none.
 void AppendRtfLetter(std::string& rtf, char16_t letter);
+
+// A copied range as a whole RTF document, its pieces added in order: letters, and
+// pictures as JPEG files sized as the view shows them at 100 % (96 pixels to the inch).
+class RtfDocument {
+ public:
+  RtfDocument();
+  void AddLetter(char16_t letter) { AppendRtfLetter(rtf_, letter); }
+  // One \pict group for a JPEG file of the extent `width` x `height` (0.01 mm); a
+  // picture with no file adds nothing.
+  void AddJpeg(std::string_view jpeg, long width, long height);
+  // The document, closed.
+  std::string Finish() &&;
+
+ private:
+  std::string rtf_;
+};
 
 }  // namespace td

@@ -9,6 +9,8 @@ namespace td {
 
 inline constexpr double kTwipsPerInch = 1440;
 inline constexpr int kStandardDpi = 96;  // 100 %
+// An embedded picture's extent and a metafile's frame are in 0.01 mm.
+inline constexpr int kExtentPerInch = 2540;
 
 inline int TwipsToPixels(double twips, int dpi) {
   return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch));

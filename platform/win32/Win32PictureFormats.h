@@ -14,8 +14,6 @@
 
 namespace td::win32 {
 
-// The unit of an object's extent and of a metafile's frame, 0.01 mm, to the inch.
-inline constexpr int kExtentPerInch = 2540;
 // A picture's size on paper: its pixels at 100 % (96 to the inch), as the view lays out
 // a card and other programs size a copy.
 inline SIZEL ExtentOf(int width, int height) {

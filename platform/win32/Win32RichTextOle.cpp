@@ -58,21 +58,6 @@ std::string JpegOf(IDataObject& picture) {
   return EncodeJpeg(dib.Get()->hGlobal);
 }
 
-// One \pict group, sized as the card is at 100 %: 96 pixels to the inch.
-void AppendPicture(std::string& rtf, IDataObject& picture, SIZEL extent) {
-  const std::string jpeg = JpegOf(picture);
-  if (jpeg.empty()) return;
-  // The extent in units of which `perInch` make an inch: pixels at 100 %, then twips.
-  const auto in = [](LONG hundredthsMm, int perInch) {
-    return std::to_string(MulDiv(hundredthsMm, perInch, kExtentPerInch));
-  };
-  rtf += "{\\pict\\jpegblip\\picw" + in(extent.cx, kStandardDpi) + "\\pich" +
-         in(extent.cy, kStandardDpi) + "\\picwgoal" + in(extent.cx, 1440) + "\\pichgoal" +
-         in(extent.cy, 1440) + "\n";
-  AppendRtfHex(rtf, jpeg);
-  rtf += "}";
-}
-
 // The letters of a range as plain text, for programs that take no rich text; pictures
 // have no letters.
 std::wstring PlainText(const std::vector<Piece>& pieces) {
@@ -108,15 +93,15 @@ class RangeRtf final : public DataObjectBase {
                                 (text.size() + 1) * sizeof(wchar_t)}),  // with its NUL
                   medium);
     }
-    std::string rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\n";
+    RtfDocument document;
     for (const Piece& piece : pieces_) {
       if (piece.picture) {
-        AppendPicture(rtf, *piece.picture.Get(), piece.extent);
+        document.AddJpeg(JpegOf(*piece.picture.Get()), piece.extent.cx, piece.extent.cy);
       } else {
-        AppendRtfLetter(rtf, static_cast<char16_t>(piece.letter));
+        document.AddLetter(static_cast<char16_t>(piece.letter));
       }
     }
-    rtf += "}";
+    const std::string rtf = std::move(document).Finish();
     return Hand(CopyToGlobal({rtf.c_str(), rtf.size() + 1}), medium);  // with its NUL
   }
 
