@@ -222,6 +222,10 @@ ComPtr<IOleObject> MakeCardObject(std::shared_ptr<const EncodedPicture> picture,
   return Attached<IOleObject>(new CardObject(std::move(picture), view));
 }
 
+ComPtr<IDataObject> MakeCardData(std::shared_ptr<const EncodedPicture> picture) {
+  return Attached<IDataObject>(new CardObject(std::move(picture), nullptr));
+}
+
 CLIPFORMAT JpegFileFormat() {
   static const auto format = static_cast<CLIPFORMAT>(RegisterClipboardFormatW(L"JFIF"));
   return format;

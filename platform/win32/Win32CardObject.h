@@ -24,6 +24,10 @@ SIZEL PictureExtent(const EncodedPicture& picture);
 // size. A picture that fails to decode draws as a plain dark box of its size.
 ComPtr<IOleObject> MakeCardObject(std::shared_ptr<const EncodedPicture> picture, HWND view);
 
+// The card's picture as other programs take it, at full size: the data of the card's
+// object, whatever the view.
+ComPtr<IDataObject> MakeCardData(std::shared_ptr<const EncodedPicture> picture);
+
 // The format under which a card's JPEG file bytes come, as other programs name it.
 CLIPFORMAT JpegFileFormat();
 

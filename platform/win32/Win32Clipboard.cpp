@@ -11,9 +11,10 @@
 #include <memory>
 #include <utility>
 
+#include "platform/win32/Win32CardObject.h"
+#include "platform/win32/Win32ComObjects.h"
 #include "platform/win32/Win32Internal.h"
 #include "platform/win32/Win32Picture.h"
-#include "platform/win32/Win32PictureFormats.h"
 #include "platform/win32/Win32Ui.h"
 
 namespace td::win32 {
@@ -105,44 +106,54 @@ class PictureClipboard {
     if (GetClipboardOwner() != window_.Get()) {
       // Another program emptied it meanwhile: no request would reach this window, so
       // the formats are made now.
-      SetNow(*picture.Encoded());
+      SetNow(*MakeCardData(picture.Encoded()).Get());
       return;
     }
     SetLastError(ERROR_SUCCESS);
     SetClipboardData(CF_DIB, nullptr);  // promises: null is what success returns
     SetClipboardData(CF_ENHMETAFILE, nullptr);
     if (GetLastError() != ERROR_SUCCESS) throw InvalidClipboardFormatError();
-    promised_ = picture.Encoded();
+    promised_ = MakeCardData(picture.Encoded());
     dibPromised_ = metafilePromised_ = true;
   }
 
  private:
-  static void SetNow(const EncodedPicture& picture) {
-    GlobalMemory dib = FullSizeDib(picture);
-    if (!dib) throw InvalidPictureError();
-    EnhMetafile metafile = MakeMetafile(dib.Get());
-    if (!metafile) throw OutOfMemoryError();
-    // Once SetClipboardData takes a handle, the system owns it.
-    if (!SetClipboardData(CF_DIB, dib.Get())) throw InvalidClipboardFormatError();
-    dib.Detach();
-    if (!SetClipboardData(CF_ENHMETAFILE, metafile.Get())) throw InvalidClipboardFormatError();
-    metafile.Detach();
+  // Makes the card's form `format` into `medium` now; false when it cannot be made.
+  static bool Make(IDataObject& card, FORMATETC format, StorageMedium& medium) {
+    return SUCCEEDED(card.GetData(&format, medium.Get()));
+  }
+
+  // The handle the medium holds onto the open clipboard, which then owns it.
+  static bool Hand(UINT format, StorageMedium& medium) {
+    STGMEDIUM& held = *medium.Get();
+    if (!SetClipboardData(format, held.tymed == TYMED_ENHMF ? held.hEnhMetaFile : held.hGlobal)) {
+      return false;
+    }
+    medium.HandedOn();
+    return true;
+  }
+
+  static void SetNow(IDataObject& card) {
+    StorageMedium dib;
+    StorageMedium metafile;
+    if (!Make(card, DibFormat(), dib)) throw InvalidPictureError();
+    if (!Make(card, MetafileFormat(), metafile)) throw OutOfMemoryError();
+    if (!Hand(CF_DIB, dib) || !Hand(CF_ENHMETAFILE, metafile)) {
+      throw InvalidClipboardFormatError();
+    }
   }
 
   // Inside WM_RENDERFORMAT (the asking program opened the clipboard) or
   // WM_RENDERALLFORMATS (this window opened it).
   void Render(UINT format) {
     if (!promised_) return;
-    if (format == CF_DIB && dibPromised_) {
-      GlobalMemory dib = FullSizeDib(*promised_);
-      if (dib && SetClipboardData(CF_DIB, dib.Get())) dib.Detach();
-      dibPromised_ = false;
-    } else if (format == CF_ENHMETAFILE && metafilePromised_) {
-      GlobalMemory dib = FullSizeDib(*promised_);
-      EnhMetafile metafile = MakeMetafile(dib.Get());
-      if (metafile && SetClipboardData(CF_ENHMETAFILE, metafile.Get())) metafile.Detach();
-      metafilePromised_ = false;
+    bool& promised = format == CF_DIB ? dibPromised_ : metafilePromised_;
+    if ((format != CF_DIB && format != CF_ENHMETAFILE) || !promised) return;
+    StorageMedium made;
+    if (Make(*promised_.Get(), format == CF_DIB ? DibFormat() : MetafileFormat(), made)) {
+      Hand(format, made);
     }
+    promised = false;
   }
 
   void RenderAll() {
@@ -168,7 +179,7 @@ class PictureClipboard {
         self->RenderAll();
         return 0;
       case WM_DESTROYCLIPBOARD:  // emptied, by anyone: nothing is promised any more
-        self->promised_.reset();
+        self->promised_.Reset();
         self->dibPromised_ = self->metafilePromised_ = false;
         return 0;
       case WM_NCDESTROY:
@@ -180,7 +191,7 @@ class PictureClipboard {
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 
-  std::shared_ptr<const EncodedPicture> promised_;  // the picture promised
+  ComPtr<IDataObject> promised_;  // the card promised
   bool dibPromised_ = false;
   bool metafilePromised_ = false;
   // Last, so that it goes first: its end renders the promise from the members above.
