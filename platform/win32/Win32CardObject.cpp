@@ -1,9 +1,13 @@
 #include "platform/win32/Win32CardObject.h"
 
+#include <richedit.h>
+
 #include <new>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/RtfText.h"
 #include "platform/win32/Win32ComObjects.h"
 #include "platform/win32/Win32PictureCache.h"
 #include "platform/win32/Win32PictureFormats.h"
@@ -212,6 +216,98 @@ class CardObject final : public CardBase {
   };
 };
 
+UINT RtfFormat() { return RegisterClipboardFormatW(L"Rich Text Format"); }
+
+// A copy of one picture: CF_DIB and CF_ENHMETAFILE at full size, from the card.
+class PictureData final : public DataObjectBase {
+ public:
+  explicit PictureData(ComPtr<IDataObject> card)
+      : DataObjectBase({DibFormat(), MetafileFormat()}), card_(std::move(card)) {}
+
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+    if (!format || !medium) return E_INVALIDARG;
+    const HRESULT offered = QueryGetData(format);
+    return offered == S_OK ? card_->GetData(format, medium) : offered;
+  }
+
+ private:
+  ComPtr<IDataObject> card_;
+};
+
+// The card's own JPEG file where it is one, else its pixels encoded as one.
+std::string JpegOf(IDataObject& picture) {
+  FORMATETC jpegFormat{JpegFileFormat(), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  StorageMedium file;
+  if (SUCCEEDED(picture.GetData(&jpegFormat, file.Get()))) {
+    const LockedGlobal bytes(file.Get()->hGlobal);
+    if (!bytes.Bytes()) return {};
+    return std::string(static_cast<const char*>(bytes.Bytes()), GlobalSize(file.Get()->hGlobal));
+  }
+  FORMATETC dibFormat = DibFormat();
+  StorageMedium dib;
+  if (FAILED(picture.GetData(&dibFormat, dib.Get()))) return {};
+  return EncodeJpeg(dib.Get()->hGlobal);
+}
+
+// The letters of a range as plain text, for programs that take no rich text; pictures
+// have no letters.
+std::wstring PlainText(const std::vector<CopiedPiece>& pieces) {
+  std::wstring text;
+  for (const CopiedPiece& piece : pieces) {
+    if (piece.picture || piece.letter == WCH_EMBEDDING) continue;
+    if (piece.letter == L'\r') {
+      text += L"\r\n";  // the control ends a paragraph with CR alone
+    } else {
+      text += piece.letter;
+    }
+  }
+  return text;
+}
+
+// A range of the view as rich text, each picture one \pict group sized to its pixels,
+// and as plain text.
+class RangeRtf final : public DataObjectBase {
+ public:
+  explicit RangeRtf(std::vector<CopiedPiece> pieces)
+      : DataObjectBase({{static_cast<CLIPFORMAT>(RtfFormat()), nullptr, DVASPECT_CONTENT, -1,
+                         TYMED_HGLOBAL},
+                        {CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}}),
+        pieces_(std::move(pieces)) {}
+
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+    if (!format || !medium) return E_INVALIDARG;
+    const HRESULT offered = QueryGetData(format);
+    if (offered != S_OK) return offered;
+    if (format->cfFormat == CF_UNICODETEXT) {
+      const std::wstring text = PlainText(pieces_);
+      return Hand(CopyToGlobal({reinterpret_cast<const char*>(text.c_str()),
+                                (text.size() + 1) * sizeof(wchar_t)}),  // with its NUL
+                  medium);
+    }
+    RtfDocument document;
+    for (const CopiedPiece& piece : pieces_) {
+      if (piece.picture) {
+        document.AddJpeg(JpegOf(*piece.picture.Get()), piece.extent.cx, piece.extent.cy);
+      } else {
+        document.AddLetter(static_cast<char16_t>(piece.letter));
+      }
+    }
+    const std::string rtf = std::move(document).Finish();
+    return Hand(CopyToGlobal({rtf.c_str(), rtf.size() + 1}), medium);  // with its NUL
+  }
+
+ private:
+  static HRESULT Hand(GlobalMemory memory, STGMEDIUM* medium) {
+    if (!memory) return E_OUTOFMEMORY;
+    medium->tymed = TYMED_HGLOBAL;
+    medium->hGlobal = memory.Detach();
+    medium->pUnkForRelease = nullptr;
+    return S_OK;
+  }
+
+  std::vector<CopiedPiece> pieces_;
+};
+
 }  // namespace
 
 SIZEL PictureExtent(const EncodedPicture& picture) {
@@ -224,6 +320,14 @@ ComPtr<IOleObject> MakeCardObject(std::shared_ptr<const EncodedPicture> picture,
 
 ComPtr<IDataObject> MakeCardData(std::shared_ptr<const EncodedPicture> picture) {
   return Attached<IDataObject>(new CardObject(std::move(picture), nullptr));
+}
+
+ComPtr<IDataObject> MakePictureCopy(ComPtr<IDataObject> card) {
+  return Attached<IDataObject>(new (std::nothrow) PictureData(std::move(card)));
+}
+
+ComPtr<IDataObject> MakeRangeCopy(std::vector<CopiedPiece> pieces) {
+  return Attached<IDataObject>(new (std::nothrow) RangeRtf(std::move(pieces)));
 }
 
 CLIPFORMAT JpegFileFormat() {

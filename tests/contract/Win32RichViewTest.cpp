@@ -7,7 +7,7 @@
 
 #include "ContractTest.h"
 #include "Win32Helpers.h"
-#include "platform/win32/Win32RichTextOle.h"
+#include "platform/win32/Win32RichText.h"
 
 namespace td::contract {
 namespace {
