@@ -14,7 +14,7 @@ class ResFiles : public ::testing::Test {
 
 TEST_F(ResFiles, CarriedScriptsAreWrittenByteForByte) {
   EXPECT_EQ(WriteResFile(run.sim, kResDataPathScript, "CUSTOM", target), 0);
-  EXPECT_EQ(run.sim.fs.ReadBytes(target), run.sim.resources[101]);
+  EXPECT_EQ(run.sim.fs.ReadBytes(target), run.sim.resources[kResDataPathScript]);
   EXPECT_EQ(run.sim.fs.ReadBytes(target).size(), 778u);
   EXPECT_EQ(WriteResFile(run.sim, kResBackupScript, "CUSTOM", "C:\\My Card Sets\\SaveOrig.bat"), 0);
   EXPECT_EQ(run.sim.fs.ReadBytes("C:\\My Card Sets\\SaveOrig.bat").size(), 2507u);
@@ -24,7 +24,7 @@ TEST_F(ResFiles, LongerOldFileIsReplacedWhole) {
   run.sim.fs.AddFile(target, std::string(5000, 'x'));
   EXPECT_EQ(WriteResFile(run.sim, kResDataPathScript, "CUSTOM", target), 0);
   EXPECT_EQ(WriteResFile(run.sim, kResDataPathScript, "CUSTOM", target), 0);
-  EXPECT_EQ(run.sim.fs.ReadBytes(target), run.sim.resources[101]);
+  EXPECT_EQ(run.sim.fs.ReadBytes(target), run.sim.resources[kResDataPathScript]);
 }
 
 TEST_F(ResFiles, FailuresComeBackAsNumbersAndLeaveOldFilesAlone) {

@@ -1,4 +1,5 @@
 #include "SimRun.h"
+#include "host/ModResFiles.h"
 
 #include <fstream>
 #include <sstream>
@@ -17,9 +18,9 @@ std::string ReadSourceFile(const std::string& name) {
 }  // namespace
 
 SimRun::SimRun(std::string masterFolder) : master(std::move(masterFolder)) {
-  sim.resources[101] = ReadSourceFile("GetPXDRData.bat");
-  sim.resources[102] = ReadSourceFile("SaveOrig.bat");
-  sim.resources[103] = ReadSourceFile("How to Use.rtf");
+  sim.resources[kResDataPathScript] = ReadSourceFile("GetPXDRData.bat");
+  sim.resources[kResBackupScript] = ReadSourceFile("SaveOrig.bat");
+  sim.resources[kResUserGuide] = ReadSourceFile("How to Use.rtf");
   sim.executablePath = master + "Tumbledeck.exe";
   sim.fs.AddFile(sim.executablePath, "MZ");
   sim.fs.AddFolder(hostData);
