@@ -84,7 +84,7 @@ std::optional<std::string> WhyNoBackup(Platform& platform, const RunState& run) 
                    "or move the master folder to a drive.");
   }
   const auto value =
-      platform.Machine().ReadUserRegistryText(kHostRegistryKey, kHostRegistryValue);
+      platform.System().ReadUserRegistryText(kHostRegistryKey, kHostRegistryValue);
   if (value && HoldsScriptSyntax(*value)) {
     return NotMade("Pixadore's card folder \"" + *value +
                        "\" holds characters (& | < > ^ % \") that the back-up script would "
@@ -99,7 +99,7 @@ std::optional<std::string> WhyNoBackup(Platform& platform, const RunState& run) 
                    "Set Pixadore's card folder again in Pixadore, then make the back-up again.");
   }
   const std::string data = run.MyPath + names::kBackupData + "\\";
-  if (const auto planted = PlantedProgram(platform.Files(), data)) {
+  if (const auto planted = PlantedProgram(platform.FileSystem(), data)) {
     return NotMade("\"" + *planted + "\" would run in place of Windows' own program of that "
                        "name.",
                    "Delete that file (it came with a card set, or someone put it there), then "
@@ -111,28 +111,28 @@ std::optional<std::string> WhyNoBackup(Platform& platform, const RunState& run) 
 }  // namespace
 
 void MakeBackup(Platform& platform, RunState& run) {
-  Ui& ui = platform.Screen();
-  FileSystem& files = platform.Files();
+  Screen& screen = platform.Screen();
+  FileSystem& files = platform.FileSystem();
   if (const auto why = WhyNoBackup(platform, run)) {
-    ui.ShowMessage(*why);
+    screen.ShowMessage(*why);
     run.WorkDone = true;
     return;
   }
-  if (run.DebugMode) ui.ShowMessage(run.MyPath);
+  if (run.DebugMode) screen.ShowMessage(run.MyPath);
   PrepareBackupFolder(files, run.MyPath);
 
   WriteScript(platform, kResBackupScript, run.MyPath + names::kBackupScript);
   const std::string command =
       ScriptCommandLine(run, names::kBackupScript, BackupScriptFolder(files, run.MyPath));
-  if (run.DebugMode) ui.ShowMessage(command);
+  if (run.DebugMode) screen.ShowMessage(command);
   if (run.WriteCopyScript) {
-    ui.ShowMessage(command);
+    screen.ShowMessage(command);
   } else {
-    const auto script = platform.Machine().StartProcess(command);
+    const auto script = platform.System().StartProcess(command);
     // The script deletes the marker as its very last step. One that ended without
     // getting there (its window closed, a folder it could not find) ends the wait too.
     const std::string marker = run.MyPath + names::kBackupMarker;
-    while (files.IsPlainFile(marker) && !script->HasEnded()) ui.DoEvents();
+    while (files.IsPlainFile(marker) && !script->HasEnded()) screen.DoEvents();
     const bool finished = !files.IsPlainFile(marker);
     // A script stopped midway (its window closed) may leave its copy running; it would
     // go on writing into the back-up after the report.

@@ -60,7 +60,7 @@ std::string IncompleteBackupText(const std::optional<CardCount>& count, const st
 }  // namespace
 
 void CheckBackup(Platform& platform, const RunState& run, bool scriptFinished) {
-  FileSystem& files = platform.Files();
+  FileSystem& files = platform.FileSystem();
   const std::string backup = run.MyPath + names::kBackupData + "\\";
   const auto count = CountSavedCards(files, run.HostDataPath, backup);
   if (scriptFinished && count && count->saved == count->cards) return;

@@ -28,7 +28,7 @@ bool NamesUsableFolder(FileSystem& files, const std::string& path) {
 std::optional<std::string> ReadAnswer(Platform& platform, const std::string& exchange) {
   std::string bytes;
   try {
-    bytes = platform.Files().ReadHead(exchange, kLongestAnswer);
+    bytes = platform.FileSystem().ReadHead(exchange, kLongestAnswer);
   } catch (const RunError& error) {
     if (error.Number() == err::kFileNotFound) return std::nullopt;
     throw;
@@ -36,7 +36,7 @@ std::optional<std::string> ReadAnswer(Platform& platform, const std::string& exc
   const std::vector<std::string> lines = SplitLines(bytes);
   if (lines.empty()) return std::nullopt;
   // The interpreter writes in the console code page, and a blank before CR LF.
-  const std::string answer = TrimTrailingSpaces(platform.Machine().DecodeConsoleText(lines[0]));
+  const std::string answer = TrimTrailingSpaces(platform.System().DecodeConsoleText(lines[0]));
   // A folder without its "\" would have names run into its own ("Datacards").
   return IsAbsolutePath(answer) ? WithTrailingBackslash(answer) : answer;
 }
@@ -47,8 +47,8 @@ std::unique_ptr<StartedProcess> RunScript(Platform& platform, const RunState& ru
   WriteScript(platform, kResDataPathScript, run.MyPath + names::kDataPathScript);
   // An answer left by an earlier run that ended early must not pass for this run's; one
   // that cannot be deleted ends the run here.
-  platform.Files().RemoveFile(exchange, IfMissing::kIgnore);
-  System& machine = platform.Machine();
+  platform.FileSystem().RemoveFile(exchange, IfMissing::kIgnore);
+  System& machine = platform.System();
   auto script = machine.StartProcess(ScriptCommandLine(run, names::kDataPathScript, run.MyPath));
   const double start = machine.Seconds();
   while (machine.Seconds() - start < kScriptWaitSeconds) platform.Screen().DoEvents();
@@ -58,9 +58,9 @@ std::unique_ptr<StartedProcess> RunScript(Platform& platform, const RunState& ru
 }  // namespace
 
 std::unique_ptr<StartedProcess> FindHostDataPath(Platform& platform, RunState& run) {
-  FileSystem& files = platform.Files();
+  FileSystem& files = platform.FileSystem();
   // Read first: a value the script would run as commands never reaches it.
-  const auto value = platform.Machine().ReadUserRegistryText(kHostRegistryKey, kHostRegistryValue);
+  const auto value = platform.System().ReadUserRegistryText(kHostRegistryKey, kHostRegistryValue);
   const std::optional<std::string> registry =
       value ? std::optional(WithTrailingBackslash(*value)) : std::nullopt;
   const bool registryUsable = registry && NamesUsableFolder(files, *registry);

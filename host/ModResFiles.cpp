@@ -5,9 +5,9 @@ namespace td {
 int32_t WriteResFile(Platform& platform, int16_t id, const std::string& type,
                      const std::string& path) {
   try {
-    const auto bytes = platform.Machine().LoadResourceBytes(type, id);
+    const auto bytes = platform.System().LoadResourceBytes(type, id);
     if (!bytes) throw RunError(err::kFileNotFound, "Resource not found");
-    platform.Files().WriteBytes(path, *bytes);
+    platform.FileSystem().WriteBytes(path, *bytes);
     return 0;
   } catch (const RunError& error) {
     return error.Number();

@@ -104,7 +104,7 @@ void Form3::Command1_Click() {
   Form2->Show();
   platform_.Screen().DoEvents();
   const bool filled = Loaded() && LoadCardImages();
-  if (lastCard_) LeaveOnClipboard(platform_.Screen(), *lastCard_);
+  if (lastCard_) LeaveOnClipboard(platform_.Pictures(), *lastCard_);
   if (filled) FinishFill();  // else closed meanwhile: touch no window
 }
 

@@ -52,14 +52,15 @@ class SimProcess : public StartedProcess {
 class SimWindow;
 class SimTimer;
 
-class SimPlatform : public Platform, public System, public Ui {
+class SimPlatform : public Platform, public System, public Screen, public Pictures {
  public:
   SimPlatform();
   ~SimPlatform() override;
 
-  FileSystem& Files() override { return fs; }
-  Ui& Screen() override { return *this; }
-  System& Machine() override { return *this; }
+  td::FileSystem& FileSystem() override { return fs; }
+  td::Screen& Screen() override { return *this; }
+  td::Pictures& Pictures() override { return *this; }
+  td::System& System() override { return *this; }
 
   SimFileSystem fs;
 
@@ -126,13 +127,15 @@ class SimPlatform : public Platform, public System, public Ui {
   std::string EncodeAnsiText(std::string_view utf8) const override;
   std::string EncodeConsoleText(std::string_view utf8) const override;
 
-  // --- Ui ------------------------------------------------------------------------------
+  // --- Screen --------------------------------------------------------------------------
   std::unique_ptr<Window> OpenWindow(const WindowSpec& spec, WindowEvents& events) override;
   double ScreenWidth() const override { return PixelsToTwips(screenPixels, dpi); }
   void DoEvents() override;
   void RunUntilNoWindows() override;
   void ShowMessage(const std::string& text) override;
   [[noreturn]] void ReportUnhandled(const RunError& error) override;
+
+  // --- Pictures ------------------------------------------------------------------------
   std::unique_ptr<Picture> LoadPicture(const std::string& path) override;
   void ClearClipboard() override;
   void PutOnClipboard(const Picture& picture) override;
