@@ -1,6 +1,5 @@
 // Windows and controls: what the program opens, places and shows, and the Screen that
-// opens windows, runs the events and shows messages. Geometry is in twips (1/1440 inch);
-// colours are red + 256*green + 65536*blue.
+// opens windows, runs the events and shows messages. Geometry is in twips (1/1440 inch).
 #pragma once
 
 #include <cstdint>
@@ -14,6 +13,10 @@
 #include "platform/RunError.h"
 
 namespace td {
+
+// Every colour: red + 256*green + 65536*blue; with the top bit set, a system colour by
+// its index, as the classic runtime allows.
+using Colour = uint32_t;
 
 struct Bounds {
   double left = 0, top = 0, width = 0, height = 0;  // twips
@@ -38,7 +41,7 @@ struct WindowSpec {
   bool maximizeBox = true;
   bool showInTaskbar = true;  // false with a tool window only: the progress window
   bool programIcon = true;               // the program's icon, or none
-  uint32_t backColor = 0xFFFFFF;
+  Colour backColor = 0xFFFFFF;
   double clientWidth = 0, clientHeight = 0;  // twips
   std::optional<double> clientLeft, clientTop;  // manual start position, else the system's
   bool startMinimized = false;  // shown as a task-bar button only, the first time
@@ -74,7 +77,7 @@ class Label {
  public:
   virtual ~Label() = default;
   virtual void SetCaption(const std::string& caption) = 0;
-  virtual void SetForeColor(int32_t rgb) = 0;
+  virtual void SetForeColor(Colour colour) = 0;
 };
 
 // A rich-text view that shows an RTF file and holds pictures as embedded objects.
@@ -104,8 +107,8 @@ class Timer {
 struct ControlSpec {
   Bounds bounds;
   std::string caption;
-  uint32_t backColor = 0xFFFFFF;
-  uint32_t foreColor = 0;
+  Colour backColor = 0xFFFFFF;
+  Colour foreColor = 0;
   std::optional<FontSpec> font;
   bool centred = false;
 };

@@ -24,14 +24,14 @@ void SimButton::Click() {
 SimLabel::SimLabel(SimPlatform& machine, const ControlSpec& spec)
     : bounds(spec.bounds),
       caption(spec.caption),
-      foreColor(static_cast<int32_t>(spec.foreColor)),
+      foreColor(spec.foreColor),
       backColor(spec.backColor),
       font(spec.font),
       machine_(machine) {}
 
-void SimLabel::SetForeColor(int32_t rgb) {
-  foreColor = rgb;
-  colors.push_back({machine_.Now(), rgb});
+void SimLabel::SetForeColor(Colour colour) {
+  foreColor = colour;
+  colors.push_back({machine_.Now(), colour});
 }
 
 SimRichTextView::SimRichTextView(SimPlatform& machine, const ControlSpec& spec)

@@ -40,15 +40,15 @@ class SimLabel : public Label {
  public:
   SimLabel(SimPlatform& machine, const ControlSpec& spec);
   void SetCaption(const std::string& c) override { caption = c; }
-  void SetForeColor(int32_t rgb) override;
+  void SetForeColor(Colour colour) override;
 
   Bounds bounds;
   std::string caption;
-  int32_t foreColor = 0;
-  uint32_t backColor = 0;
+  Colour foreColor = 0;
+  Colour backColor = 0;
   struct ColorChange {
     double when;
-    int32_t rgb;
+    Colour colour;
   };
   std::vector<ColorChange> colors;  // every colour the program set, in order
   std::optional<FontSpec> font;
@@ -76,7 +76,7 @@ class SimRichTextView : public RichTextView {
   void UserDropCopy(long from, long to);  // drags a copy of one item within the view
 
   Bounds bounds;
-  uint32_t backColor = 0;
+  Colour backColor = 0;
   bool enabled = true;
   bool readOnly = false;
   long selStart = 0;

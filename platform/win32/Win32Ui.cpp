@@ -87,9 +87,9 @@ int DpiOf(HWND window) {
   return dpi > 0 ? static_cast<int>(dpi) : SystemDpi();
 }
 
-COLORREF ToColorRef(uint32_t rgb) {
-  if (rgb & 0x80000000u) return GetSysColor(static_cast<int>(rgb & 0xFFu));
-  return rgb & 0xFFFFFFu;
+COLORREF ToColorRef(Colour colour) {
+  if (colour & 0x80000000u) return GetSysColor(static_cast<int>(colour & 0xFFu));
+  return colour & 0xFFFFFFu;
 }
 
 void NoteWindowCreated() { ++State().liveWindows; }

@@ -11,11 +11,6 @@
 namespace td::test {
 namespace {
 
-constexpr int32_t kYellow = 65535;
-constexpr int32_t kMagenta = 16711935;
-constexpr int32_t kWhite = 16777215;
-constexpr int32_t kRed = 255;
-
 // A JPEG file as far as the viewer reads one: its frame header (16 x 16), and a comment.
 std::string StandInJpeg(const std::string& label) {
   const std::string comment = label.substr(0, 200);
@@ -201,8 +196,10 @@ TEST_F(Viewer, TheLabelBlinksWhileFillingThenWhenReadyAndStopsFiveSecondsLater) 
   });
   ASSERT_TRUE(checked);
   ASSERT_GT(readyAt, 7.0) << "the fill took a while";
-  std::vector<int32_t> filling, ready;
-  for (const auto& change : colors) (change.when < readyAt ? filling : ready).push_back(change.rgb);
+  std::vector<Colour> filling, ready;
+  for (const auto& change : colors) {
+    (change.when < readyAt ? filling : ready).push_back(change.colour);
+  }
   ASSERT_GE(filling.size(), 2u);
   for (std::size_t i = 0; i < filling.size(); ++i) {
     EXPECT_EQ(filling[i], i % 2 == 0 ? kMagenta : kYellow) << "tick " << i << " of the fill";
