@@ -80,6 +80,10 @@ class Label {
   virtual void SetForeColor(Colour colour) = 0;
 };
 
+// A place in a rich-text view's text, in characters: 32 bits on every system, as in the
+// view's own messages.
+using TextPosition = int32_t;
+
 // A rich-text view that shows an RTF file and holds pictures as embedded objects.
 class RichTextView : public Control {
  public:
@@ -88,7 +92,7 @@ class RichTextView : public Control {
   // Shows the RTF file at path; throws RunError when it is missing or unreadable.
   virtual void LoadFile(const std::string& path) = 0;
   // Caret position in characters; an embedded picture counts as one.
-  virtual void SetSelStart(long position) = 0;
+  virtual void SetSelStart(TextPosition position) = 0;
   // Adds the picture at the end of the view as one embedded object, whatever the user
   // does with the caret, the selection or the scroll bar meanwhile (they stay as the
   // user left them), and whether or not the view is read-only: that switch keeps the

@@ -65,22 +65,22 @@ class SimRichTextView : public RichTextView {
   void SetReadOnly(bool r) override { readOnly = r; }
   void ClearText() override;
   void LoadFile(const std::string& path) override;
-  void SetSelStart(long position) override;
+  void SetSelStart(TextPosition position) override;
   void AppendPicture(const Picture& picture) override;
 
   // --- The user's actions, as the rich-text view takes them: at the caret, replacing
   // the selection, and only where the view is not read-only. ---
-  void UserClick(long position);  // moves the caret, drops the selection
-  void UserSelect(long from, long count);
+  void UserClick(TextPosition position);  // moves the caret, drops the selection
+  void UserSelect(TextPosition from, TextPosition count);
   void UserType(const std::string& text);
-  void UserDropCopy(long from, long to);  // drags a copy of one item within the view
+  void UserDropCopy(TextPosition from, TextPosition to);  // drags a copy of one item within the view
 
   Bounds bounds;
   Colour backColor = 0;
   bool enabled = true;
   bool readOnly = false;
-  long selStart = 0;
-  long selLength = 0;
+  TextPosition selStart = 0;
+  TextPosition selLength = 0;
   std::string document;  // the RTF last loaded
   // What the view holds, in view order: pictures by their file, typed text as "typed:".
   std::vector<std::string> pictures;
