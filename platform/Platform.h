@@ -10,6 +10,7 @@
 // geometry is in twips (1/1440 inch); colours are red + 256*green + 65536*blue.
 #pragma once
 
+#include "platform/Controls.h"
 #include "platform/FileSystem.h"
 #include "platform/Pictures.h"
 #include "platform/RunError.h"
