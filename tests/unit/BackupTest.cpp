@@ -274,7 +274,7 @@ TEST(BackupOnANetworkFolder, SaysItNeedsADriveLetterAndDoesNothing) {
   RunState run;
   run.MyPath = "\\\\server\\cards\\My Card Sets\\";
   run.Quote = "\"";
-  MakeBackup(sim, run);
+  MakeBackup(sim.fs, sim, sim, run);
   ASSERT_EQ(sim.messages.size(), 1u);
   EXPECT_NE(sim.messages[0].find("drive letter"), std::string::npos) << sim.messages[0];
   EXPECT_TRUE(sim.started.empty());
