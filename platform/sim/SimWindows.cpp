@@ -56,7 +56,7 @@ void SimRichTextView::SetSelStart(TextPosition position) {
 
 void SimRichTextView::AppendPicture(const Picture& picture) {
   const std::string& path = machine_.PathOf(picture);
-  if (machine_.viewRefuses.count(path)) throw RunError(err::kInvalidClipboardFormat);
+  if (machine_.given.viewRefuses.count(path)) throw RunError(err::kInvalidClipboardFormat);
   pictures.push_back(path);
 }
 

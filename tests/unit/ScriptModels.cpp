@@ -40,7 +40,7 @@ void WriteRegistry(sim::SimPlatform& machine, const HostRegistry& registry) {
   if (registry.dataPath) {
     machine.SetRegistryText(kHostKey, "DataPath", *registry.dataPath);
   } else {
-    machine.registry.clear();
+    machine.given.registry.clear();
   }
 }
 
