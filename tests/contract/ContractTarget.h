@@ -12,6 +12,9 @@
 
 namespace td::contract {
 
+// The id of the one resource the contract's executable carries (contract.rc).
+inline constexpr int16_t kCarriedResourceId = 101;
+
 class ContractTarget {
  public:
   virtual ~ContractTarget() = default;
@@ -22,7 +25,7 @@ class ContractTarget {
   virtual std::string Scratch() = 0;
   // Sets an entry's attribute bits (read-only, hidden, system).
   virtual void SetAttributes(const std::string& path, uint32_t bits) = 0;
-  // The bytes that the executable carries as resource 101 of type "CUSTOM".
+  // The bytes that the executable carries as resource kCarriedResourceId of type "CUSTOM".
   virtual std::string CarriedResource() = 0;
   // Writes a text value of the current user's registry (the key is made as needed).
   virtual void SetRegistryText(const std::string& key, const std::string& value,

@@ -10,7 +10,7 @@ constexpr char kCarried[] = "Carried by the contract tests.\r\n";
 class SimTarget : public ContractTarget {
  public:
   SimTarget() {
-    machine_.given.resources[101] = kCarried;
+    machine_.given.resources[kCarriedResourceId] = kCarried;
     machine_.fs.AddFile(machine_.given.executablePath, "MZ");
   }
   Platform& Machine() override { return machine_; }

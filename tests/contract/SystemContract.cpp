@@ -10,11 +10,11 @@ TEST_F(Contract, TheExecutableKnowsItsPathAndCarriedResources) {
   EXPECT_EQ(exe[1], ':') << exe;
   EXPECT_EQ(exe.substr(exe.size() - 4), ".exe") << exe;
   EXPECT_TRUE(files.IsPlainFile(exe)) << exe;
-  EXPECT_EQ(system.LoadResourceBytes("CUSTOM", 101), target->CarriedResource());
-  EXPECT_EQ(system.LoadResourceBytes("custom", 101), target->CarriedResource())
+  EXPECT_EQ(system.LoadResourceBytes("CUSTOM", kCarriedResourceId), target->CarriedResource());
+  EXPECT_EQ(system.LoadResourceBytes("custom", kCarriedResourceId), target->CarriedResource())
       << "type names ignore letter case";
   EXPECT_FALSE(system.LoadResourceBytes("CUSTOM", 999));
-  EXPECT_FALSE(system.LoadResourceBytes("OTHER", 101));
+  EXPECT_FALSE(system.LoadResourceBytes("OTHER", kCarriedResourceId));
 }
 
 TEST_F(Contract, ProgramsThatDoNotExistCannotStart) {

@@ -20,6 +20,7 @@ record what was left out, per entry, in evidence/exclusion-<case>.json and their
 from __future__ import annotations
 
 import json
+import re
 import shutil
 import sys
 import time
@@ -35,11 +36,12 @@ SCRIPT = "SaveOrig.bat"
 SCRIPT_COMMAND = f'"{MASTER_WIN}{SCRIPT}" "{MASTER_WIN}"'
 MARKER = "exclude.txt"
 
-# The exclusion list the script writes, in its order.
-FOLDER_ENTRIES = ("music", "skins", "backgrounds", "playlists")
-EXTENSION_ENTRIES = (".bmp", ".psd", ".vhd", ".txt", ".cld", ".lst", ".log", ".pxdr",
-                     ".cds", ".dat", ".rar", ".zip", ".ace", ".7z", ".dlmcdf")
-ENTRIES = FOLDER_ENTRIES + EXTENSION_ENTRIES
+# The exclusion list the carried script writes, in its order: its "echo <entry> >" lines.
+CARRIED_SCRIPT = Path(__file__).resolve().parents[2] / "resources" / SCRIPT
+ENTRIES = tuple(re.findall(r"^echo (\S+) >>? " + re.escape(MARKER) + r"\r?$",
+                           CARRIED_SCRIPT.read_text(), re.MULTILINE))
+FOLDER_ENTRIES = tuple(e for e in ENTRIES if not e.startswith("."))
+EXTENSION_ENTRIES = tuple(e for e in ENTRIES if e.startswith("."))
 
 
 def backup_dir(master: Path) -> Path:

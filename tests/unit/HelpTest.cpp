@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "SimRun.h"
+#include "host/ModResFiles.h"
 
 namespace td::test {
 namespace {
@@ -32,7 +33,7 @@ class Help : public ::testing::Test {
 
 TEST_F(Help, TheGuideArrivesHalfASecondAfterTheWindowAndGoesWithIt) {
   While(5.3, [&](sim::SimWindow& window) {
-    EXPECT_EQ(run.sim.fs.ReadBytes(Guide()), run.sim.given.resources[103]) << "written out whole";
+    EXPECT_EQ(run.sim.fs.ReadBytes(Guide()), run.sim.given.resources[kResUserGuide]) << "written out whole";
     EXPECT_TRUE(window.IsVisible());
     EXPECT_TRUE(View().document.empty()) << "not loaded before the first tick";
     const Bounds b = window.GetBounds();
@@ -51,7 +52,7 @@ TEST_F(Help, TheGuideArrivesHalfASecondAfterTheWindowAndGoesWithIt) {
     EXPECT_EQ(View().bounds.height, 8500 - 490);
   });
   While(5.6, [&](sim::SimWindow&) {
-    EXPECT_EQ(View().document, run.sim.given.resources[103]);
+    EXPECT_EQ(View().document, run.sim.given.resources[kResUserGuide]);
     EXPECT_TRUE(View().readOnly);
     EXPECT_TRUE(View().enabled);
   });
@@ -129,7 +130,7 @@ TEST_F(Help, AGuideThatCannotBeWrittenShowsTheOlderCopyOrEndsTheRun) {
   EXPECT_TRUE(run.EndedByItself()) << run.seen.ended;
 
   run.sim.fs.Erase(Guide());
-  run.sim.given.resources.erase(103);
+  run.sim.given.resources.erase(kResUserGuide);
   run.Run("help");
   ASSERT_TRUE(run.sim.seen.report) << "no guide at all";
   EXPECT_EQ(run.sim.seen.report->Number(), err::kFileNotFound);

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "SimRun.h"
+#include "host/ModResFiles.h"
+#include "host/HostLayout.h"
 
 namespace td::test {
 namespace {
@@ -28,7 +30,7 @@ TEST_F(HostDataPath, ScriptIsWrittenAndStartedWithTheQuotedMasterFolder) {
   main.Load();
   EXPECT_EQ(run.sim.seen.started.front(),
             "\"C:\\My Card Sets\\GetPXDRData.bat\" \"C:\\My Card Sets\\\"");
-  EXPECT_EQ(scriptAtStart, run.sim.given.resources[101]);
+  EXPECT_EQ(scriptAtStart, run.sim.given.resources[kResDataPathScript]);
   EXPECT_EQ(main.HostDataPath, "D:\\Pixadore\\Data\\") << "the blank before CR LF is dropped";
 }
 
@@ -80,7 +82,7 @@ TEST_F(HostDataPath, AUsableAnswerIsKeptAndAnUnusableValueIsNotTaken) {
     m.fs.WriteBytes(run.master + "pxdrdatapath.txt", "D:\\Other\\ \r\n");
   });
   run.sim.given.commandTail = "GoldSet";
-  run.sim.SetRegistryText(kHostKey, "DataPath", run.hostData);
+  run.sim.SetRegistryText(kHostRegistryKey, kHostRegistryValue, run.hostData);
   {
     fTumbledeck main(run.sim);
     main.Load();

@@ -18,7 +18,7 @@ class ResFiles : public ::testing::Test {
 
 TEST_F(ResFiles, CarriedScriptsAreWrittenByteForByte) {
   EXPECT_EQ(WriteRes(kResDataPathScript, "CUSTOM", target), 0);
-  EXPECT_EQ(run.sim.fs.ReadBytes(target), run.sim.given.resources[101]);
+  EXPECT_EQ(run.sim.fs.ReadBytes(target), run.sim.given.resources[kResDataPathScript]);
   EXPECT_EQ(run.sim.fs.ReadBytes(target).size(), 778u);
   EXPECT_EQ(WriteRes(kResBackupScript, "CUSTOM", "C:\\My Card Sets\\SaveOrig.bat"), 0);
   EXPECT_EQ(run.sim.fs.ReadBytes("C:\\My Card Sets\\SaveOrig.bat").size(), 2507u);
@@ -28,7 +28,7 @@ TEST_F(ResFiles, LongerOldFileIsReplacedWhole) {
   run.sim.fs.AddFile(target, std::string(5000, 'x'));
   EXPECT_EQ(WriteRes(kResDataPathScript, "CUSTOM", target), 0);
   EXPECT_EQ(WriteRes(kResDataPathScript, "CUSTOM", target), 0);
-  EXPECT_EQ(run.sim.fs.ReadBytes(target), run.sim.given.resources[101]);
+  EXPECT_EQ(run.sim.fs.ReadBytes(target), run.sim.given.resources[kResDataPathScript]);
 }
 
 TEST_F(ResFiles, FailuresComeBackAsNumbersAndLeaveOldFilesAlone) {

@@ -1,6 +1,10 @@
 #include "ScriptModels.h"
 
+#include "host/HostLayout.h"
+#include "host/ModResFiles.h"
+
 #include <limits>
+#include <regex>
 #include <sstream>
 #include <vector>
 
@@ -21,7 +25,7 @@ std::string FirstLetters(const std::string& utf8, std::size_t letters) {
 // The registry value as the scripts' token loop rebuilds it. With no value at all the
 // script's substring step works on an empty variable and leaves its own text.
 std::string ScriptAnswer(sim::SimPlatform& machine) {
-  const auto value = machine.ReadUserRegistryText(kHostKey, "DataPath");
+  const auto value = machine.ReadUserRegistryText(kHostRegistryKey, kHostRegistryValue);
   if (!value) return "~1,100";
   std::istringstream words(*value);
   std::string word;
@@ -38,18 +42,19 @@ bool InterpreterCanSpell(sim::SimPlatform& machine, const std::string& text) {
 
 void WriteRegistry(sim::SimPlatform& machine, const HostRegistry& registry) {
   if (registry.dataPath) {
-    machine.SetRegistryText(kHostKey, "DataPath", *registry.dataPath);
+    machine.SetRegistryText(kHostRegistryKey, kHostRegistryValue, *registry.dataPath);
   } else {
     machine.given.registry.clear();
   }
 }
 
-std::string ExclusionList() {
+std::string ExclusionList(const std::string& script) {
+  static const std::regex entryLine(R"(^echo (\S+) >>? exclude\.txt\r?$)");
   std::string list;
-  const std::vector<std::string> all = {"music", "skins", "backgrounds", "playlists", ".bmp", ".psd",
-                                        ".vhd", ".txt", ".cld", ".lst", ".log", ".pxdr", ".cds",
-                                        ".dat", ".rar", ".zip", ".ace", ".7z", ".dlmcdf"};
-  for (const std::string& entry : all) list += entry + " \r\n";
+  std::istringstream lines(script);
+  std::smatch entry;
+  for (std::string line; std::getline(lines, line);)
+    if (std::regex_match(line, entry, entryLine)) list += entry.str(1) + " \r\n";
   return list;
 }
 
@@ -81,12 +86,13 @@ void InstallBackupScript(sim::SimPlatform& machine, double seconds, BackupEnd en
                                                   : m.Now() + seconds;
     // The script's own failures show only in its console window.
     if (!InterpreterCanSpell(m, master) || !m.fs.IsFolder(saveFolder)) return;
-    m.fs.WriteBytes(marker, ExclusionList());
-    const auto copy = [&m, saveFolder] {
+    const std::string list = ExclusionList(m.given.resources[kResBackupScript]);
+    m.fs.WriteBytes(marker, list);
+    const auto copy = [&m, saveFolder, list] {
       std::string source = ScriptAnswer(m);
       if (!source.empty()) source.pop_back();  // the script drops the trailing "\"
       std::vector<std::string> excluded;
-      std::istringstream lines(ExclusionList());
+      std::istringstream lines(list);
       // Each entry keeps the blank the script's echo left before the line end.
       for (std::string line; std::getline(lines, line);) excluded.push_back(line.substr(0, line.size() - 1));
       if (m.fs.IsFolder(source)) m.fs.CopyTree(source, saveFolder, excluded);

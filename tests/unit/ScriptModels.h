@@ -16,7 +16,6 @@ namespace td::test {
 struct HostRegistry {
   std::optional<std::string> dataPath;
 };
-inline constexpr char kHostKey[] = "SOFTWARE\\Zentrix\\pxdr\\System";
 
 // Puts the value into the machine's registry, or takes it out.
 void WriteRegistry(sim::SimPlatform& machine, const HostRegistry& registry);
@@ -41,7 +40,8 @@ enum class BackupEnd {
 void InstallBackupScript(sim::SimPlatform& machine, double seconds,
                          BackupEnd end = BackupEnd::kCompletes);
 
-// The exclusion list as the back-up script writes it.
-std::string ExclusionList();
+// The exclusion list as the back-up script `script` writes it into its marker, one entry
+// and the blank its echo leaves per line.
+std::string ExclusionList(const std::string& script);
 
 }  // namespace td::test

@@ -1,4 +1,5 @@
 #include "SimRun.h"
+#include "host/ModResFiles.h"
 
 #include <fstream>
 #include <sstream>
@@ -17,9 +18,9 @@ std::string ReadSourceFile(const std::string& name) {
 }  // namespace
 
 SimRun::SimRun(std::string masterFolder) : master(std::move(masterFolder)) {
-  sim.given.resources[101] = ReadSourceFile("GetPXDRData.bat");
-  sim.given.resources[102] = ReadSourceFile("SaveOrig.bat");
-  sim.given.resources[103] = ReadSourceFile("How to Use.rtf");
+  sim.given.resources[kResDataPathScript] = ReadSourceFile("GetPXDRData.bat");
+  sim.given.resources[kResBackupScript] = ReadSourceFile("SaveOrig.bat");
+  sim.given.resources[kResUserGuide] = ReadSourceFile("How to Use.rtf");
   sim.given.executablePath = master + "Tumbledeck.exe";
   sim.fs.AddFile(sim.given.executablePath, "MZ");
   sim.fs.AddFolder(hostData);

@@ -13,35 +13,15 @@ from pathlib import Path
 from .display import Display
 from .errors import WineError
 from .prefix import BASE_MARK, Prefix
-from .runs import Run
-
-# How often a failed set-up step is tried again after the Wine server has ended.
-SETUP_RETRIES = 2
-
 
 def log(msg: str) -> None:
     print(f"[winekit] {msg}", file=sys.stderr, flush=True)
 
 
-def run_settled(prefix: Prefix, program: str, args: list[str], log_name: str,
-                succeeded) -> Run:
-    """Runs a set-up step; one that fails is run again once the prefix's Wine server has
-    ended. A program started while the server of the step before shuts down (a loaded
-    machine) ends at once without doing anything."""
-    res = prefix.run(program, args, log_name)
-    for _ in range(SETUP_RETRIES):
-        if succeeded(res):
-            break
-        log(f"{program} {' '.join(args)} failed ({res}); once more after the Wine server")
-        prefix.wait_idle(120)
-        res = prefix.run(program, args, log_name)
-    return res
-
-
 def reg_add(prefix: Prefix, key: str, name: str, value: str, log_name: str, what: str) -> None:
     """Sets a REG_SZ value; what names the setting in the error."""
-    res = run_settled(prefix, "reg", ["add", key, "/v", name, "/t", "REG_SZ", "/d", value,
-                                      "/f"], log_name, lambda r: r.rc == 0)
+    res = prefix.run_settled("reg", ["add", key, "/v", name, "/t", "REG_SZ", "/d", value,
+                                     "/f"], log_name, lambda r: r.rc == 0)
     if res.rc != 0:
         raise WineError(f"cannot {what}: {res}")
 
@@ -64,7 +44,7 @@ def check_findstr(prefix: Prefix) -> None:
     script = prefix.drive_c / "findstr-probe.bat"
     probe.write_bytes(b"first line\r\nDataPath    REG_SZ    C:\\x\\\r\n")
     script.write_bytes(b'@type C:\\findstr-probe.txt | findstr "DataPath"\r\n')
-    res = run_settled(prefix, "cmd", ["/c", "C:\\findstr-probe.bat"], "findstr-probe",
+    res = prefix.run_settled("cmd", ["/c", "C:\\findstr-probe.bat"], "findstr-probe",
                       lambda r: "REG_SZ" in r.output())
     probe.unlink()
     script.unlink()

@@ -10,6 +10,7 @@ from __future__ import annotations
 import os
 import shutil
 import subprocess
+import sys
 from pathlib import Path
 
 from .display import Display
@@ -23,6 +24,8 @@ WINESERVER = "/usr/lib/wine/wineserver"
 # can neither make nor find names with letters beyond ASCII. C.UTF-8 is always there.
 WINE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml=", "LANG": "C.UTF-8",
             "LC_ALL": "C.UTF-8"}
+# How often a failed set-up step is tried again after the Wine server has ended.
+SETUP_RETRIES = 2
 # Marks a finished base prefix, the only kind a test may copy.
 BASE_MARK = ".tumbledeck-base"
 
@@ -112,14 +115,30 @@ class Prefix:
         except subprocess.TimeoutExpired:
             pass
 
+    def run_settled(self, program: str, args: list[str], log_name: str, succeeded) -> Run:
+        """Runs a set-up step; one that fails is run again once the prefix's Wine server
+        has ended. A program started while the server of the step before shuts down (a
+        loaded machine) ends at once without doing anything."""
+        res = self.run(program, args, log_name)
+        for _ in range(SETUP_RETRIES):
+            if succeeded(res):
+                break
+            print(f"[winekit] {program} {' '.join(args)} failed ({res}); once more after the "
+                  "Wine server", file=sys.stderr, flush=True)
+            self.wait_idle(120)
+            res = self.run(program, args, log_name)
+        return res
+
     def set_host_data_path(self, value: str) -> None:
         """Writes the host's DataPath registry value as the host itself keeps it."""
-        res = self.run("reg", ["add", HOST_KEY, "/v", "DataPath", "/t", "REG_SZ", "/d", value,
-                               "/f"], "reg-add")
+        res = self.run_settled("reg", ["add", HOST_KEY, "/v", "DataPath", "/t", "REG_SZ", "/d",
+                                       value, "/f"], "reg-add", lambda r: r.rc == 0)
         if res.rc != 0:
             raise WineError(f"reg add failed ({res}); see {res.stderr}")
         # reg writes in the console's code page (437), like every console program.
-        shown = self.run("reg", ["query", HOST_KEY, "/v", "DataPath"],
-                         "reg-query").stdout.read_bytes().decode("cp437")
+        def shows_value(r: Run) -> bool:
+            return value in r.stdout.read_bytes().decode("cp437")
+        shown = self.run_settled("reg", ["query", HOST_KEY, "/v", "DataPath"], "reg-query",
+                                 shows_value).stdout.read_bytes().decode("cp437")
         if value not in shown:
             raise WineError(f"the registry holds no DataPath {value!r}:\n{shown}")
