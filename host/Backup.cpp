@@ -76,15 +76,14 @@ std::string NotMade(const std::string& why, const std::string& remedy) {
 // Why the back-up script must not run here, if it must not: it would work in the wrong
 // folder, run the host's value as commands, copy the wrong folder, or run a stranger's
 // program.
-std::optional<std::string> WhyNoBackup(Platform& platform, const RunState& run) {
+std::optional<std::string> WhyNoBackup(FileSystem& files, System& system, const RunState& run) {
   if (run.MyPath.rfind("\\\\", 0) == 0) {
     return NotMade("it needs the master folder on a drive letter, and \"" + run.MyPath +
                        "\" is a network folder.",
                    "Map the network folder to a drive letter and start Tumbledeck from there, "
                    "or move the master folder to a drive.");
   }
-  const auto value =
-      platform.Machine().ReadUserRegistryText(kHostRegistryKey, kHostRegistryValue);
+  const auto value = system.ReadUserRegistryText(kHostRegistryKey, kHostRegistryValue);
   if (value && HoldsScriptSyntax(*value)) {
     return NotMade("Pixadore's card folder \"" + *value +
                        "\" holds characters (& | < > ^ % \") that the back-up script would "
@@ -99,7 +98,7 @@ std::optional<std::string> WhyNoBackup(Platform& platform, const RunState& run) 
                    "Set Pixadore's card folder again in Pixadore, then make the back-up again.");
   }
   const std::string data = run.MyPath + names::kBackupData + "\\";
-  if (const auto planted = PlantedProgram(platform.Files(), data)) {
+  if (const auto planted = PlantedProgram(files, data)) {
     return NotMade("\"" + *planted + "\" would run in place of Windows' own program of that "
                        "name.",
                    "Delete that file (it came with a card set, or someone put it there), then "
@@ -110,34 +109,32 @@ std::optional<std::string> WhyNoBackup(Platform& platform, const RunState& run) 
 
 }  // namespace
 
-void MakeBackup(Platform& platform, RunState& run) {
-  Ui& ui = platform.Screen();
-  FileSystem& files = platform.Files();
-  if (const auto why = WhyNoBackup(platform, run)) {
-    ui.ShowMessage(*why);
+void MakeBackup(FileSystem& files, System& system, Screen& screen, RunState& run) {
+  if (const auto why = WhyNoBackup(files, system, run)) {
+    screen.ShowMessage(*why);
     run.WorkDone = true;
     return;
   }
-  if (run.DebugMode) ui.ShowMessage(run.MyPath);
+  if (run.DebugMode) screen.ShowMessage(run.MyPath);
   PrepareBackupFolder(files, run.MyPath);
 
-  WriteScript(platform, kResBackupScript, run.MyPath + names::kBackupScript);
+  WriteScript(files, system, kResBackupScript, run.MyPath + names::kBackupScript);
   const std::string command =
       ScriptCommandLine(run, names::kBackupScript, BackupScriptFolder(files, run.MyPath));
-  if (run.DebugMode) ui.ShowMessage(command);
+  if (run.DebugMode) screen.ShowMessage(command);
   if (run.WriteCopyScript) {
-    ui.ShowMessage(command);
+    screen.ShowMessage(command);
   } else {
-    const auto script = platform.Machine().StartProcess(command);
+    const auto script = system.StartProcess(command);
     // The script deletes the marker as its very last step. One that ended without
     // getting there (its window closed, a folder it could not find) ends the wait too.
     const std::string marker = run.MyPath + names::kBackupMarker;
-    while (files.IsPlainFile(marker) && !script->HasEnded()) ui.DoEvents();
+    while (files.IsPlainFile(marker) && !script->HasEnded()) screen.DoEvents();
     const bool finished = !files.IsPlainFile(marker);
     // A script stopped midway (its window closed) may leave its copy running; it would
     // go on writing into the back-up after the report.
     if (!finished) script->End();
-    CheckBackup(platform, run, finished);
+    CheckBackup(files, screen, run, finished);
   }
   run.WorkDone = true;
 }

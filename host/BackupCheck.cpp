@@ -59,8 +59,7 @@ std::string IncompleteBackupText(const std::optional<CardCount>& count, const st
 
 }  // namespace
 
-void CheckBackup(Platform& platform, const RunState& run, bool scriptFinished) {
-  FileSystem& files = platform.Files();
+void CheckBackup(FileSystem& files, Screen& screen, const RunState& run, bool scriptFinished) {
   const std::string backup = run.MyPath + names::kBackupData + "\\";
   const auto count = CountSavedCards(files, run.HostDataPath, backup);
   if (scriptFinished && count && count->saved == count->cards) return;
@@ -72,7 +71,7 @@ void CheckBackup(Platform& platform, const RunState& run, bool scriptFinished) {
     } catch (const RunError&) {
     }
   }
-  platform.Screen().ShowMessage(IncompleteBackupText(count, run.HostDataPath, backup));
+  screen.ShowMessage(IncompleteBackupText(count, run.HostDataPath, backup));
 }
 
 }  // namespace td

@@ -25,10 +25,11 @@ bool NamesUsableFolder(FileSystem& files, const std::string& path) {
 
 // The first line of the exchange file, or nothing while the script has not answered
 // (no file yet, or an empty one).
-std::optional<std::string> ReadAnswer(Platform& platform, const std::string& exchange) {
+std::optional<std::string> ReadAnswer(FileSystem& files, System& system,
+                                      const std::string& exchange) {
   std::string bytes;
   try {
-    bytes = platform.Files().ReadHead(exchange, kLongestAnswer);
+    bytes = files.ReadHead(exchange, kLongestAnswer);
   } catch (const RunError& error) {
     if (error.Number() == err::kFileNotFound) return std::nullopt;
     throw;
@@ -36,31 +37,30 @@ std::optional<std::string> ReadAnswer(Platform& platform, const std::string& exc
   const std::vector<std::string> lines = SplitLines(bytes);
   if (lines.empty()) return std::nullopt;
   // The interpreter writes in the console code page, and a blank before CR LF.
-  const std::string answer = TrimTrailingSpaces(platform.Machine().DecodeConsoleText(lines[0]));
+  const std::string answer = TrimTrailingSpaces(system.DecodeConsoleText(lines[0]));
   // A folder without its "\" would have names run into its own ("Datacards").
   return IsAbsolutePath(answer) ? WithTrailingBackslash(answer) : answer;
 }
 
 // Writes the script, starts it and gives it its fixed time.
-std::unique_ptr<StartedProcess> RunScript(Platform& platform, const RunState& run,
-                                          const std::string& exchange) {
-  WriteScript(platform, kResDataPathScript, run.MyPath + names::kDataPathScript);
+std::unique_ptr<StartedProcess> RunScript(FileSystem& files, System& system, Screen& screen,
+                                          const RunState& run, const std::string& exchange) {
+  WriteScript(files, system, kResDataPathScript, run.MyPath + names::kDataPathScript);
   // An answer left by an earlier run that ended early must not pass for this run's; one
   // that cannot be deleted ends the run here.
-  platform.Files().RemoveFile(exchange, IfMissing::kIgnore);
-  System& machine = platform.Machine();
-  auto script = machine.StartProcess(ScriptCommandLine(run, names::kDataPathScript, run.MyPath));
-  const double start = machine.Seconds();
-  while (machine.Seconds() - start < kScriptWaitSeconds) platform.Screen().DoEvents();
+  files.RemoveFile(exchange, IfMissing::kIgnore);
+  auto script = system.StartProcess(ScriptCommandLine(run, names::kDataPathScript, run.MyPath));
+  const double start = system.Seconds();
+  while (system.Seconds() - start < kScriptWaitSeconds) screen.DoEvents();
   return script;
 }
 
 }  // namespace
 
-std::unique_ptr<StartedProcess> FindHostDataPath(Platform& platform, RunState& run) {
-  FileSystem& files = platform.Files();
+std::unique_ptr<StartedProcess> FindHostDataPath(FileSystem& files, System& system,
+                                                 Screen& screen, RunState& run) {
   // Read first: a value the script would run as commands never reaches it.
-  const auto value = platform.Machine().ReadUserRegistryText(kHostRegistryKey, kHostRegistryValue);
+  const auto value = system.ReadUserRegistryText(kHostRegistryKey, kHostRegistryValue);
   const std::optional<std::string> registry =
       value ? std::optional(WithTrailingBackslash(*value)) : std::nullopt;
   const bool registryUsable = registry && NamesUsableFolder(files, *registry);
@@ -70,8 +70,8 @@ std::unique_ptr<StartedProcess> FindHostDataPath(Platform& platform, RunState& r
   }
 
   const std::string exchange = run.MyPath + names::kDataPathAnswer;
-  auto script = RunScript(platform, run, exchange);
-  const std::optional<std::string> answer = ReadAnswer(platform, exchange);
+  auto script = RunScript(files, system, screen, run, exchange);
+  const std::optional<std::string> answer = ReadAnswer(files, system, exchange);
   if (answer && NamesUsableFolder(files, *answer)) {
     run.HostDataPath = *answer;
   } else if (registryUsable) {

@@ -6,7 +6,9 @@
 
 #include <memory>
 
-#include "platform/Platform.h"
+#include "platform/FileSystem.h"
+#include "platform/Screen.h"
+#include "platform/System.h"
 #include "run/RunState.h"
 
 namespace td {
@@ -16,6 +18,7 @@ namespace td {
 // before it deletes the script's files. A value that the script would run as commands
 // is taken as it is, and no script is started. With neither an answer nor a usable
 // value, the failure passes to the caller.
-std::unique_ptr<StartedProcess> FindHostDataPath(Platform& platform, RunState& run);
+std::unique_ptr<StartedProcess> FindHostDataPath(FileSystem& files, System& system,
+                                                 Screen& screen, RunState& run);
 
 }  // namespace td

@@ -2,12 +2,12 @@
 
 namespace td {
 
-int32_t WriteResFile(Platform& platform, int16_t id, const std::string& type,
+int32_t WriteResFile(FileSystem& files, System& system, int16_t id, const std::string& type,
                      const std::string& path) {
   try {
-    const auto bytes = platform.Machine().LoadResourceBytes(type, id);
+    const auto bytes = system.LoadResourceBytes(type, id);
     if (!bytes) throw RunError(err::kFileNotFound, "Resource not found");
-    platform.Files().WriteBytes(path, *bytes);
+    files.WriteBytes(path, *bytes);
     return 0;
   } catch (const RunError& error) {
     return error.Number();

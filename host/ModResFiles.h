@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Platform.h"
+#include "platform/FileSystem.h"
+#include "platform/System.h"
 
 namespace td {
 
@@ -15,13 +16,13 @@ constexpr int16_t kResUserGuide = 103;       // "How to Use.rtf"
 
 // Writes the resource's exact bytes over whatever the file held. Returns 0, or the
 // number of the error that stopped it; it shows nothing.
-int32_t WriteResFile(Platform& platform, int16_t id, const std::string& type,
+int32_t WriteResFile(FileSystem& files, System& system, int16_t id, const std::string& type,
                      const std::string& path);
 
 // Writes one of the carried scripts before it runs; a failure ends the run with its
 // error, because an old copy that cannot be replaced must not run in its place.
-inline void WriteScript(Platform& platform, int16_t id, const std::string& path) {
-  if (const int32_t error = WriteResFile(platform, id, "CUSTOM", path)) throw RunError(error);
+inline void WriteScript(FileSystem& files, System& system, int16_t id, const std::string& path) {
+  if (const int32_t error = WriteResFile(files, system, id, "CUSTOM", path)) throw RunError(error);
 }
 
 }  // namespace td

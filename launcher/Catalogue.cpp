@@ -26,7 +26,7 @@ bool IsCardSetName(const std::string& name) {
 
 void fTumbledeck::ReadFiles() {
   SetNames.clear();
-  auto listing = platform_.Files().List(MyPath + "*.*");
+  auto listing = platform_.FileSystem().List(MyPath + "*.*");
   while (auto name = listing->Next()) {
     if (!IsCardSetName(*name)) continue;
     if (SetNames.size() == kMaxSets) throw RunError(err::kOverflow);
@@ -44,7 +44,7 @@ void fTumbledeck::ShuffleSets() {
   SetOrder.assign(static_cast<std::size_t>(n) + 1, 0);
   for (int i = 1; i <= n; ++i) SetOrder[static_cast<std::size_t>(i)] = static_cast<int16_t>(i);
   for (int j = 1; j <= n - 1; ++j) {
-    const float r = platform_.Machine().NextRandom();
+    const float r = platform_.System().NextRandom();
     const double span = static_cast<float>(n - j + 1);
     const double k = std::floor(span * static_cast<double>(r) + static_cast<float>(j));
     std::swap(SetOrder[static_cast<std::size_t>(j)], SetOrder[static_cast<std::size_t>(k)]);

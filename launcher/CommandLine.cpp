@@ -32,7 +32,7 @@ std::vector<std::string> SplitCommandTail(std::string_view tail, char quote, int
 
 std::vector<std::string> fTumbledeck::GetCommandLine(int MaxArgs) {
   const char quote = Quote.empty() ? '"' : Quote.front();
-  return SplitCommandTail(platform_.Machine().CommandTail(), quote, MaxArgs);
+  return SplitCommandTail(platform_.System().CommandTail(), quote, MaxArgs);
 }
 
 }  // namespace td

@@ -8,15 +8,21 @@
 
 namespace td {
 
-void fTumbledeck::GetPXDRPath() { dataPathScript_ = FindHostDataPath(platform_, *this); }
+void fTumbledeck::GetPXDRPath() {
+  dataPathScript_ =
+      FindHostDataPath(platform_.FileSystem(), platform_.System(), platform_.Screen(), *this);
+}
 
-void fTumbledeck::SaveOrig() { MakeBackup(platform_, *this); }
+void fTumbledeck::SaveOrig() {
+  MakeBackup(platform_.FileSystem(), platform_.System(), platform_.Screen(), *this);
+}
 
 // Writes the user guide beside the program and opens the help window; returns at once.
 // A guide that cannot be written shows an older copy if one is there, else the window's
 // load of it reports the failure.
 void fTumbledeck::ShowHelp() {
-  WriteResFile(platform_, kResUserGuide, "CUSTOM", MyPath + names::kUserGuide);
+  WriteResFile(platform_.FileSystem(), platform_.System(), kResUserGuide, "CUSTOM",
+               MyPath + names::kUserGuide);
   if (!Form4) Form4 = std::make_unique<td::Form4>(*this, platform_);
   Form4->Show();
 }

@@ -11,7 +11,7 @@ void fTumbledeck::ReadSettings() {
   constexpr std::size_t kSettingsHead = 64 * 1024;
   std::string bytes;
   try {
-    bytes = platform_.Files().ReadHead(MyPath + names::kSettings, kSettingsHead);
+    bytes = platform_.FileSystem().ReadHead(MyPath + names::kSettings, kSettingsHead);
   } catch (const RunError&) {
     return;  // no settings file, or one that cannot be read: both modes stay off
   }
@@ -19,7 +19,7 @@ void fTumbledeck::ReadSettings() {
   // A line that the head cuts off is not known whole.
   if (bytes.size() == kSettingsHead && !lines.empty() && bytes.back() != '\r') lines.pop_back();
   auto isTrue = [this](const std::string& line) {
-    return LowerAscii(platform_.Machine().DecodeAnsiText(line)) == "true";
+    return LowerAscii(platform_.System().DecodeAnsiText(line)) == "true";
   };
   if (lines.size() >= 1) DebugMode = isTrue(lines[0]);
   if (lines.size() >= 2) WriteCopyScript = isTrue(lines[1]);
@@ -28,12 +28,12 @@ void fTumbledeck::ReadSettings() {
 void fTumbledeck::CopySet() {
   CopyCommand = "Xcopy /s /y " + Quote + MyPath + SetName + "\\data" + Quote + " " + Quote +
                 HostDataPath + Quote;
-  System& machine = platform_.Machine();
+  System& machine = platform_.System();
   if (WriteCopyScript) {
     // Written in the console (OEM) code page, not the ANSI one: the command interpreter
     // reads a batch file that way, and the master folder's letters beyond ASCII would
     // otherwise name another folder when the user runs the file.
-    platform_.Files().WriteBytes(MyPath + names::kCopyScript,
+    platform_.FileSystem().WriteBytes(MyPath + names::kCopyScript,
                                  machine.EncodeConsoleText(CopyCommand) + "\r\n");
   }
   if (DebugMode) platform_.Screen().ShowMessage(CopyCommand);

@@ -39,14 +39,14 @@ fTumbledeck::fTumbledeck(Platform& platform) : platform_(platform) {}
 fTumbledeck::~fTumbledeck() = default;
 
 void fTumbledeck::Load() {
-  Ui& ui = platform_.Screen();
-  window_ = ui.OpenWindow(MainWindowSpec(), *this);
+  Screen& screen = platform_.Screen();
+  window_ = screen.OpenWindow(MainWindowSpec(), *this);
   CmdEnd = window_->AddButton(QuitButtonSpec(), [this] { CmdEnd_Click(); });
   Timer1 = window_->AddTimer(500, true, [this] { Timer1_Timer(); });
   try {
     Form_Load();
   } catch (const RunError& error) {
-    ui.ReportUnhandled(error);
+    screen.ReportUnhandled(error);
   }
   // The end-of-run tick may already have closed the window inside one of the yields.
   if (!unloaded_) window_->Show();
@@ -60,7 +60,7 @@ void fTumbledeck::Form_Load() {
   const Bounds here = window_->GetBounds();
   window_->SetBounds({0, 0, here.width, here.height});
   platform_.Screen().DoEvents();
-  platform_.Machine().Randomize();
+  platform_.System().Randomize();
   GetAppInfo();
   ReadSettings();
   GetPXDRPath();
@@ -92,7 +92,7 @@ void fTumbledeck::Form_Load() {
 }
 
 void fTumbledeck::GetAppInfo() {
-  const std::string exe = platform_.Machine().ExecutablePath();
+  const std::string exe = platform_.System().ExecutablePath();
   const auto slash = exe.rfind('\\');
   const std::string file = slash == std::string::npos ? exe : exe.substr(slash + 1);
   MyName = file.substr(0, file.rfind('.'));
@@ -107,7 +107,7 @@ bool fTumbledeck::SetHasData() {
   // master folder, "D:x" names another drive.
   if (SetName.find_first_not_of(". ") == std::string::npos) return false;
   if (SetName.find_first_of("/:") != std::string::npos) return false;
-  auto listing = platform_.Files().List(MyPath + SetName + "\\data\\*.*");
+  auto listing = platform_.FileSystem().List(MyPath + SetName + "\\data\\*.*");
   return listing->Next().has_value();
 }
 
@@ -131,7 +131,7 @@ void fTumbledeck::RemoveScratchFiles() {
   if (!WriteCopyScript) files.emplace_back(names::kCopyScript);
   for (const std::string& name : files) {
     try {
-      platform_.Files().RemoveFile(MyPath + name, IfMissing::kIgnore);
+      platform_.FileSystem().RemoveFile(MyPath + name, IfMissing::kIgnore);
     } catch (const RunError&) {
       // A file that cannot go (read-only, in use) is no reason to keep the run alive,
       // nor to leave the other scratch files behind.

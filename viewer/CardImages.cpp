@@ -32,7 +32,7 @@ bool Form3::LoadCardImages() {
 bool Form3::ListCardFolders(const std::string& pattern) {
   std::unique_ptr<DirectoryListing> listing;
   try {
-    listing = platform_.Files().List(run_.HostDataPath + pattern);
+    listing = platform_.FileSystem().List(run_.HostDataPath + pattern);
   } catch (const RunError&) {
     return true;  // a listing that cannot start ends its pass; the next pass still runs
   }
@@ -48,8 +48,8 @@ bool Form3::ListCardFolders(const std::string& pattern) {
 void Form3::ShowCard(const std::string& card) {
   try {
     const std::string& host = run_.HostDataPath;
-    if ((platform_.Files().Attributes(host + card) & attr::kDirectory) == 0) return;
-    auto picture = platform_.Screen().LoadPicture(CardPicturePath(host, card));
+    if ((platform_.FileSystem().Attributes(host + card) & attr::kDirectory) == 0) return;
+    auto picture = platform_.Pictures().LoadPicture(CardPicturePath(host, card));
     InsertPicture(*RichTextBox1, *picture);
     lastCard_ = std::move(picture);
   } catch (const RunError&) {

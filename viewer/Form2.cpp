@@ -25,7 +25,7 @@ void Form2::AddControls(Window& window) {
   label.bounds = {420, 90, 3945, 1335};
   label.caption = "building collection please wait";
   label.backColor = 0x000000;
-  label.foreColor = 0x00FFFF;  // yellow
+  label.foreColor = kYellow;
   // "LED" is a font few machines have; a monospaced face of the same size stands in.
   label.font = FontSpec{"LED", 15.75, 400, {"Lucida Console", "Consolas", "Courier New"}};
   label.centred = true;
@@ -62,8 +62,8 @@ void Form2::SetLabelCaption(const std::string& caption) {
   if (Loaded()) Label1->SetCaption(caption);
 }
 
-void Form2::SetLabelColor(int32_t rgb) {
-  if (Loaded()) Label1->SetForeColor(rgb);
+void Form2::SetLabelColor(Colour colour) {
+  if (Loaded()) Label1->SetForeColor(colour);
 }
 
 }  // namespace td

@@ -11,6 +11,13 @@
 
 namespace td {
 
+// The label's colours: yellow at first; it blinks yellow and magenta while the viewer
+// fills, white and red once the viewer is ready.
+inline constexpr Colour kYellow = 0x00FFFF;
+inline constexpr Colour kMagenta = 0xFF00FF;
+inline constexpr Colour kWhite = 0xFFFFFF;
+inline constexpr Colour kRed = 0x0000FF;
+
 class Form2 : public Form {
  public:
   // `blinkTimer` is the viewer's Timer3, which outlives this window.
@@ -25,7 +32,7 @@ class Form2 : public Form {
   void Focus();
   void SetCaption(const std::string& caption);
   void SetLabelCaption(const std::string& caption);
-  void SetLabelColor(int32_t rgb);
+  void SetLabelColor(Colour colour);
 
  private:
   WindowSpec Design() const override;

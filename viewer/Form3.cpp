@@ -1,19 +1,8 @@
 #include "viewer/Form3.h"
 
-#include <cmath>
-
 #include "viewer/Richtext.h"
 
 namespace td {
-
-namespace {
-
-constexpr double kYellow = 65535;
-constexpr double kMagenta = 16711935;
-constexpr double kWhite = 16777215;
-constexpr double kRed = 255;
-
-}  // namespace
 
 Form3::Form3(RunState& run, Platform& platform) : Form(platform), run_(run) {}
 
@@ -104,7 +93,7 @@ void Form3::Command1_Click() {
   Form2->Show();
   platform_.Screen().DoEvents();
   const bool filled = Loaded() && LoadCardImages();
-  if (lastCard_) LeaveOnClipboard(platform_.Screen(), *lastCard_);
+  if (lastCard_) LeaveOnClipboard(platform_.Pictures(), *lastCard_);
   if (filled) FinishFill();  // else closed meanwhile: touch no window
 }
 
@@ -138,7 +127,7 @@ void Form3::Timer2_Timer() {
 void Form3::Timer3_Timer() {
   BlinkColor = BlinkColor == BlinkColorB ? BlinkColorA : BlinkColorB;
   if (ProgressVisible()) {
-    Form2->SetLabelColor(static_cast<int32_t>(std::lround(BlinkColor)));
+    Form2->SetLabelColor(BlinkColor);
     platform_.Screen().DoEvents();
   }
 }

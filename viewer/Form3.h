@@ -51,9 +51,9 @@ class Form3 : public Form {
   std::unique_ptr<td::Form2> Form2;
 
   bool LayoutFrozen = false;
-  double BlinkColor = 0;
-  double BlinkColorA = 0;
-  double BlinkColorB = 0;
+  Colour BlinkColor = 0;
+  Colour BlinkColorA = 0;
+  Colour BlinkColorB = 0;
   bool fillStarted_ = false;  // the Show Cards action runs once
   // The last card the fill added: it goes on the clipboard once the fill ends or stops.
   std::unique_ptr<Picture> lastCard_;

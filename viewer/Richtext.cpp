@@ -4,10 +4,10 @@ namespace td {
 
 void InsertPicture(RichTextView& view, const Picture& picture) { view.AppendPicture(picture); }
 
-void LeaveOnClipboard(Ui& ui, const Picture& picture) {
+void LeaveOnClipboard(Pictures& pictures, const Picture& picture) {
   try {
-    ui.ClearClipboard();
-    ui.PutOnClipboard(picture);
+    pictures.ClearClipboard();
+    pictures.PutOnClipboard(picture);
   } catch (const RunError&) {
     // The cards are in the view; the clipboard is a convenience.
   }

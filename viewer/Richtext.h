@@ -15,6 +15,6 @@ void InsertPicture(RichTextView& view, const Picture& picture);
 // Leaves the picture alone on the clipboard, as the last card of a fill: what the user had
 // there before is gone, and the user may paste the card elsewhere. A clipboard that
 // another program keeps busy, or that refuses the picture, costs only the put.
-void LeaveOnClipboard(Ui& ui, const Picture& picture);
+void LeaveOnClipboard(Pictures& pictures, const Picture& picture);
 
 }  // namespace td

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "platform/Platform.h"
+#include "platform/RunError.h"
 
 namespace td::sim {
 

@@ -5,6 +5,7 @@
 #include "platform/sim/CodePages.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace td::sim {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "platform/FileSystem.h"
 
 namespace td::sim {
 

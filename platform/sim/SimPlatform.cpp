@@ -54,7 +54,7 @@ void Xcopy(SimPlatform& machine, const std::vector<std::string>& args, SimProces
   // The source and the target are taken as the command names them, at start time.
   const std::string from = machine.fs.FullPath(paths[0]);
   const std::string to = machine.fs.FullPath(paths[1]);
-  process.endsAt = machine.Now() + machine.xcopyDelay;
+  process.endsAt = machine.Now() + machine.given.xcopyDelay;
   process.At(process.endsAt,
              [&machine, from, to, excluded] { machine.fs.CopyTree(from, to, excluded); });
 }
@@ -96,8 +96,8 @@ void SimPlatform::InstallProgram(const std::string& name, Program program) {
 }
 
 std::optional<std::string> SimPlatform::LoadResourceBytes(const std::string& type, int id) {
-  const auto found = resources.find(id);
-  if (LowerAscii(type) != "custom" || found == resources.end()) return std::nullopt;
+  const auto found = given.resources.find(id);
+  if (LowerAscii(type) != "custom" || found == given.resources.end()) return std::nullopt;
   return found->second;
 }
 
@@ -122,7 +122,7 @@ void SimProcess::At(double when, std::function<void()> action) {
 }
 
 std::unique_ptr<StartedProcess> SimPlatform::StartProcess(const std::string& commandLine) {
-  started.push_back(commandLine);
+  seen.started.push_back(commandLine);
   const std::vector<std::string> words = SplitCommandWords(commandLine);
   if (words.empty()) throw RunError(err::kFileNotFound);
   const std::string first = LowerAscii(words[0]);
@@ -151,24 +151,24 @@ std::string RegistryName(const std::string& key, const std::string& value) {
 
 void SimPlatform::SetRegistryText(const std::string& key, const std::string& value,
                                   const std::string& text) {
-  registry[RegistryName(key, value)] = text;
+  given.registry[RegistryName(key, value)] = text;
 }
 
 std::optional<std::string> SimPlatform::ReadUserRegistryText(const std::string& key,
                                                              const std::string& value) {
-  const auto found = registry.find(RegistryName(key, value));
-  if (found == registry.end()) return std::nullopt;
+  const auto found = given.registry.find(RegistryName(key, value));
+  if (found == given.registry.end()) return std::nullopt;
   return found->second;
 }
 
 float SimPlatform::NextRandom() {
-  ++randomDraws;
-  if (!randomValues.empty()) {
-    const float r = randomValues.front();
-    randomValues.pop_front();
+  ++seen.randomDraws;
+  if (!given.randomValues.empty()) {
+    const float r = given.randomValues.front();
+    given.randomValues.pop_front();
     return r;
   }
-  if (randomSource) return randomSource();
+  if (given.randomSource) return given.randomSource();
   lcg_ = lcg_ * 1103515245u + 12345u;
   return static_cast<float>((lcg_ >> 8) & 0xFFFFFF) / 16777216.0f;
 }
@@ -211,12 +211,12 @@ void SimPlatform::Dispatch(const std::function<void()>& handler) {
 }
 
 void SimPlatform::ReportUnhandled(const RunError& error) {
-  report = error;
+  seen.report = error;
   throw ProcessEnded{"Run-time error " + std::to_string(error.Number()) + ": " + error.what()};
 }
 
 void SimPlatform::CheckTimeLimit() {
-  if (now_ > timeLimit) throw ProcessEnded{"still running at the time limit"};
+  if (now_ > given.timeLimit) throw ProcessEnded{"still running at the time limit"};
 }
 
 // The earliest due action or timer tick, if any is due now; timers of windows that are
@@ -274,7 +274,7 @@ std::optional<double> SimPlatform::NextDue() const {
 }
 
 void SimPlatform::DoEvents() {
-  now_ += yieldCost;
+  now_ += given.yieldCost;
   CheckTimeLimit();
   // Each timer fires at most once per yield, even when its tick outlasts its interval.
   std::set<const SimTimer*> ticked;
@@ -303,8 +303,8 @@ void SimPlatform::RunUntilNoWindows() {
 }
 
 void SimPlatform::ShowMessage(const std::string& text) {
-  messages.push_back(text);
-  if (onMessage) onMessage(text);
+  seen.messages.push_back(text);
+  if (given.onMessage) given.onMessage(text);
 }
 
 // --- Pictures and the clipboard ---------------------------------------------------------
@@ -319,17 +319,17 @@ std::unique_ptr<Picture> SimPlatform::LoadPicture(const std::string& path) {
 }
 
 void SimPlatform::ClearClipboard() {
-  if (clipboardBusy) throw RunError(err::kCannotOpenClipboard);
+  if (given.clipboardBusy) throw RunError(err::kCannotOpenClipboard);
   clipboard.clear();
-  ++clipboardChanges;
+  ++seen.clipboardChanges;
 }
 
 void SimPlatform::PutOnClipboard(const Picture& picture) {
-  if (clipboardBusy) throw RunError(err::kCannotOpenClipboard);
+  if (given.clipboardBusy) throw RunError(err::kCannotOpenClipboard);
   const std::string& path = PathOf(picture);
-  if (clipboardRefuses.count(path)) throw RunError(err::kInvalidClipboardFormat);
+  if (given.clipboardRefuses.count(path)) throw RunError(err::kInvalidClipboardFormat);
   clipboard["picture"] = path;
-  ++clipboardChanges;
+  ++seen.clipboardChanges;
 }
 
 const std::string& SimPlatform::PathOf(const Picture& picture) {

@@ -52,24 +52,58 @@ class SimProcess : public StartedProcess {
 class SimWindow;
 class SimTimer;
 
-class SimPlatform : public Platform, public System, public Ui {
+class SimPlatform : public Platform, public System, public Screen, public Pictures {
  public:
   SimPlatform();
   ~SimPlatform() override;
 
-  FileSystem& Files() override { return fs; }
-  Ui& Screen() override { return *this; }
-  System& Machine() override { return *this; }
+  td::FileSystem& FileSystem() override { return fs; }
+  td::Screen& Screen() override { return *this; }
+  td::Pictures& Pictures() override { return *this; }
+  td::System& System() override { return *this; }
 
+  // What the test sets up: the machine, the user's answers and the other programs.
+  struct Given {
+    double yieldCost = 0.001;      // seconds each DoEvents costs
+    double timeLimit = 24 * 3600;  // a run still going then is taken to wait for ever
+    double xcopyDelay = 0.2;
+    std::string commandTail;
+    std::string executablePath = "C:\\Tumbledeck\\Tumbledeck.exe";
+    std::map<int, std::string> resources;  // of type "CUSTOM", by id
+    // The current user's registry: "key\\value" (any letter case) -> text.
+    std::map<std::string, std::string> registry;
+    std::deque<float> randomValues;  // drawn first; then randomSource, then a fixed LCG
+    std::function<float()> randomSource;
+    std::function<void(const std::string&)> onMessage;  // runs while a box is up
+    // The primary screen: its width in pixels and its resolution (96 DPI is 100 %).
+    int screenPixels = 1024;
+    int dpi = kStandardDpi;
+    bool clipboardBusy = false;              // another program holds the clipboard
+    std::set<std::string> clipboardRefuses;  // pictures (their files) it will not take
+    std::set<std::string> viewRefuses;  // pictures (their files) the rich-text views refuse
+  } given;
+
+  // What the machine saw the program do.
+  struct Seen {
+    std::vector<std::string> started;  // every command line, in order
+    int randomDraws = 0;
+    int seeds = 0;
+    std::vector<std::string> messages;  // message box texts, in order
+    std::optional<RunError> report;     // the unhandled-error report
+    int clipboardChanges = 0;  // what a program listening to the clipboard is told of
+  } seen;
+
+  // The state both sides touch: the files, and the clipboard, format by format:
+  // "picture" (the path of the picture) or another program's "text". As on Windows, a
+  // put adds its format beside what is there; only a clear drops everything.
   SimFileSystem fs;
+  std::map<std::string, std::string> clipboard;
 
   // --- Clock and scheduled actions ---------------------------------------------------
   double Now() const { return now_; }
   void At(double when, std::function<void()> action);
   // Lets every scheduled action run, as processes that outlive the program finish.
   void SettleProcesses();
-  double yieldCost = 0.001;
-  double timeLimit = 24 * 3600;  // a run still going then is taken to wait for ever
 
   // --- Processes -----------------------------------------------------------------------
   // A program receives its arguments, split at blanks outside quotes, quotes removed,
@@ -78,61 +112,36 @@ class SimPlatform : public Platform, public System, public Ui {
                                      SimProcess& process)>;
   // name: lower-case file name, "getpxdrdata.bat", or a program without ".exe", "xcopy".
   void InstallProgram(const std::string& name, Program program);
-  std::vector<std::string> started;  // every command line, in order
-  double xcopyDelay = 0.2;
 
   // --- The machine ---------------------------------------------------------------------
-  std::string commandTail;
-  std::string executablePath = "C:\\Tumbledeck\\Tumbledeck.exe";
-  std::map<int, std::string> resources;  // of type "CUSTOM", by id
-  // The current user's registry: "key\\value" (any letter case) -> text.
-  std::map<std::string, std::string> registry;
   void SetRegistryText(const std::string& key, const std::string& value, const std::string& text);
-  std::deque<float> randomValues;        // drawn first; then randomSource, then a fixed LCG
-  std::function<float()> randomSource;
-  int randomDraws = 0;
-  int seeds = 0;
-
-  // --- The user's side -----------------------------------------------------------------
-  std::vector<std::string> messages;                   // message box texts, in order
-  std::function<void(const std::string&)> onMessage;  // runs while a box is up
-  std::optional<RunError> report;                      // the unhandled-error report
-  // The primary screen: its width in pixels and its resolution (96 DPI is 100 %).
-  int screenPixels = 1024;
-  int dpi = kStandardDpi;
   std::vector<SimWindow*> Windows() const;  // live windows, oldest first
   SimWindow* WindowByCaption(const std::string& caption) const;
-  // The clipboard, format by format: "picture" (the path of the picture) or another
-  // program's "text". As on Windows, a put adds its format beside what is there; only a
-  // clear drops everything.
-  std::map<std::string, std::string> clipboard;
-  bool clipboardBusy = false;            // another program holds the clipboard
-  std::set<std::string> clipboardRefuses;  // pictures (their files) it will not take
-  int clipboardChanges = 0;  // what a program listening to the clipboard is told of
-  std::set<std::string> viewRefuses;  // pictures (their files) the rich-text views refuse
 
   // --- System ------------------------------------------------------------------------
-  std::string CommandTail() const override { return commandTail; }
-  std::string ExecutablePath() const override { return executablePath; }
+  std::string CommandTail() const override { return given.commandTail; }
+  std::string ExecutablePath() const override { return given.executablePath; }
   std::optional<std::string> LoadResourceBytes(const std::string& type, int id) override;
   std::unique_ptr<StartedProcess> StartProcess(const std::string& commandLine) override;
   std::optional<std::string> ReadUserRegistryText(const std::string& key,
                                                   const std::string& value) override;
   double Seconds() override { return now_; }
-  void Randomize() override { ++seeds; }
+  void Randomize() override { ++seen.seeds; }
   float NextRandom() override;
   std::string DecodeConsoleText(std::string_view bytes) const override;
   std::string DecodeAnsiText(std::string_view bytes) const override;
   std::string EncodeAnsiText(std::string_view utf8) const override;
   std::string EncodeConsoleText(std::string_view utf8) const override;
 
-  // --- Ui ------------------------------------------------------------------------------
+  // --- Screen --------------------------------------------------------------------------
   std::unique_ptr<Window> OpenWindow(const WindowSpec& spec, WindowEvents& events) override;
-  double ScreenWidth() const override { return PixelsToTwips(screenPixels, dpi); }
+  double ScreenWidth() const override { return PixelsToTwips(given.screenPixels, given.dpi); }
   void DoEvents() override;
   void RunUntilNoWindows() override;
   void ShowMessage(const std::string& text) override;
   [[noreturn]] void ReportUnhandled(const RunError& error) override;
+
+  // --- Pictures ------------------------------------------------------------------------
   std::unique_ptr<Picture> LoadPicture(const std::string& path) override;
   void ClearClipboard() override;
   void PutOnClipboard(const Picture& picture) override;

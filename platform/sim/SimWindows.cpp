@@ -24,14 +24,14 @@ void SimButton::Click() {
 SimLabel::SimLabel(SimPlatform& machine, const ControlSpec& spec)
     : bounds(spec.bounds),
       caption(spec.caption),
-      foreColor(static_cast<int32_t>(spec.foreColor)),
+      foreColor(spec.foreColor),
       backColor(spec.backColor),
       font(spec.font),
       machine_(machine) {}
 
-void SimLabel::SetForeColor(int32_t rgb) {
-  foreColor = rgb;
-  colors.push_back({machine_.Now(), rgb});
+void SimLabel::SetForeColor(Colour colour) {
+  foreColor = colour;
+  colors.push_back({machine_.Now(), colour});
 }
 
 SimRichTextView::SimRichTextView(SimPlatform& machine, const ControlSpec& spec)
@@ -49,37 +49,37 @@ void SimRichTextView::LoadFile(const std::string& path) {
   selStart = 0;
 }
 
-void SimRichTextView::SetSelStart(long position) {
+void SimRichTextView::SetSelStart(TextPosition position) {
   selStart = position;
   selLength = 0;
 }
 
 void SimRichTextView::AppendPicture(const Picture& picture) {
   const std::string& path = machine_.PathOf(picture);
-  if (machine_.viewRefuses.count(path)) throw RunError(err::kInvalidClipboardFormat);
+  if (machine_.given.viewRefuses.count(path)) throw RunError(err::kInvalidClipboardFormat);
   pictures.push_back(path);
 }
 
-void SimRichTextView::UserClick(long position) { SetSelStart(position); }
+void SimRichTextView::UserClick(TextPosition position) { SetSelStart(position); }
 
-void SimRichTextView::UserSelect(long from, long count) {
+void SimRichTextView::UserSelect(TextPosition from, TextPosition count) {
   selStart = from;
   selLength = count;
 }
 
 void SimRichTextView::UserType(const std::string& text) {
   if (readOnly) return;
-  const auto at = std::min<std::size_t>(static_cast<std::size_t>(std::max(selStart, 0L)), pictures.size());
+  const auto at = std::min<std::size_t>(static_cast<std::size_t>(std::max<TextPosition>(selStart, 0)), pictures.size());
   const auto end = std::min(at + static_cast<std::size_t>(selLength), pictures.size());
   pictures.erase(pictures.begin() + static_cast<std::ptrdiff_t>(at),
                  pictures.begin() + static_cast<std::ptrdiff_t>(end));
   pictures.insert(pictures.begin() + static_cast<std::ptrdiff_t>(at), "typed:" + text);
-  SetSelStart(static_cast<long>(at) + 1);
+  SetSelStart(static_cast<TextPosition>(at) + 1);
 }
 
-void SimRichTextView::UserDropCopy(long from, long to) {
+void SimRichTextView::UserDropCopy(TextPosition from, TextPosition to) {
   if (readOnly || from < 0 || static_cast<std::size_t>(from) >= pictures.size()) return;
-  const auto at = std::min<std::size_t>(static_cast<std::size_t>(std::max(to, 0L)), pictures.size());
+  const auto at = std::min<std::size_t>(static_cast<std::size_t>(std::max<TextPosition>(to, 0)), pictures.size());
   pictures.insert(pictures.begin() + static_cast<std::ptrdiff_t>(at),
                   pictures[static_cast<std::size_t>(from)]);
 }

@@ -40,15 +40,15 @@ class SimLabel : public Label {
  public:
   SimLabel(SimPlatform& machine, const ControlSpec& spec);
   void SetCaption(const std::string& c) override { caption = c; }
-  void SetForeColor(int32_t rgb) override;
+  void SetForeColor(Colour colour) override;
 
   Bounds bounds;
   std::string caption;
-  int32_t foreColor = 0;
-  uint32_t backColor = 0;
+  Colour foreColor = 0;
+  Colour backColor = 0;
   struct ColorChange {
     double when;
-    int32_t rgb;
+    Colour colour;
   };
   std::vector<ColorChange> colors;  // every colour the program set, in order
   std::optional<FontSpec> font;
@@ -65,22 +65,22 @@ class SimRichTextView : public RichTextView {
   void SetReadOnly(bool r) override { readOnly = r; }
   void ClearText() override;
   void LoadFile(const std::string& path) override;
-  void SetSelStart(long position) override;
+  void SetSelStart(TextPosition position) override;
   void AppendPicture(const Picture& picture) override;
 
   // --- The user's actions, as the rich-text view takes them: at the caret, replacing
   // the selection, and only where the view is not read-only. ---
-  void UserClick(long position);  // moves the caret, drops the selection
-  void UserSelect(long from, long count);
+  void UserClick(TextPosition position);  // moves the caret, drops the selection
+  void UserSelect(TextPosition from, TextPosition count);
   void UserType(const std::string& text);
-  void UserDropCopy(long from, long to);  // drags a copy of one item within the view
+  void UserDropCopy(TextPosition from, TextPosition to);  // drags a copy of one item within the view
 
   Bounds bounds;
-  uint32_t backColor = 0;
+  Colour backColor = 0;
   bool enabled = true;
   bool readOnly = false;
-  long selStart = 0;
-  long selLength = 0;
+  TextPosition selStart = 0;
+  TextPosition selLength = 0;
   std::string document;  // the RTF last loaded
   // What the view holds, in view order: pictures by their file, typed text as "typed:".
   std::vector<std::string> pictures;

@@ -49,12 +49,12 @@ class Win32Label : public Label, private ChildWindow {
   void SetCaption(const std::string& caption) override {
     if (HWND h = Live()) SetWindowTextW(h, Widen(caption).c_str());
   }
-  void SetForeColor(int32_t rgb) override {
+  void SetForeColor(Colour colour) override {
     HWND h = Live();
     if (!h) return;
     const auto found = Core()->labels.find(key_);
     if (found == Core()->labels.end()) return;
-    found->second.fore = ToColorRef(static_cast<uint32_t>(rgb));
+    found->second.fore = ToColorRef(colour);
     InvalidateRect(h, nullptr, TRUE);
   }
 

@@ -54,6 +54,7 @@ std::string ReadFileHead(const std::string& path, std::size_t maxBytes);
 
 std::unique_ptr<FileSystem> CreateFileSystem();
 std::unique_ptr<System> CreateSystem();
-std::unique_ptr<Ui> CreateUi();
+std::unique_ptr<Screen> CreateScreen();
+std::unique_ptr<Pictures> CreatePictures();
 
 }  // namespace td::win32

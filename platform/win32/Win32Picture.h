@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/Platform.h"
+#include "platform/Pictures.h"
 #include "platform/win32/Win32Handles.h"
 
 namespace td::win32 {

@@ -1,4 +1,4 @@
-// The factory: COM and OLE for the user-interface thread, then the three parts.
+// The factory: COM and OLE for the user-interface thread, then the four parts.
 #include "platform/win32/Win32Platform.h"
 
 #include <windows.h>
@@ -18,23 +18,26 @@ class Win32Platform : public Platform {
     InitCommonControlsEx(&controls);
     files_ = win32::CreateFileSystem();
     system_ = win32::CreateSystem();
-    ui_ = win32::CreateUi();
+    pictures_ = win32::CreatePictures();
+    screen_ = win32::CreateScreen();
   }
   ~Win32Platform() override = default;
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
 
-  FileSystem& Files() override { return *files_; }
-  Ui& Screen() override { return *ui_; }
-  System& Machine() override { return *system_; }
+  td::FileSystem& FileSystem() override { return *files_; }
+  td::Screen& Screen() override { return *screen_; }
+  td::Pictures& Pictures() override { return *pictures_; }
+  td::System& System() override { return *system_; }
 
  private:
   // Declared first, so they end after the parts that use them.
   win32::ComApartment com_;
   win32::OleSession ole_;
-  std::unique_ptr<FileSystem> files_;
-  std::unique_ptr<System> system_;
-  std::unique_ptr<Ui> ui_;
+  std::unique_ptr<td::FileSystem> files_;
+  std::unique_ptr<td::System> system_;
+  std::unique_ptr<td::Pictures> pictures_;
+  std::unique_ptr<td::Screen> screen_;
 };
 
 }  // namespace

@@ -390,7 +390,7 @@ class Win32RichTextView : public ChildControl<RichTextView> {
     if (stream.dwError != 0) throw RunError(err::kPathFileAccess);
   }
 
-  void SetSelStart(long position) override {
+  void SetSelStart(TextPosition position) override {
     HWND h = Live();
     if (!h) return;
     CHARRANGE range{position < 0 ? 0 : position, position < 0 ? 0 : position};

@@ -1,4 +1,4 @@
-// Ui: opening windows, the message loop and yields, message boxes, the report of an
+// The screen: opening windows, the message loop and yields, message boxes, the report of an
 // unhandled error, and the screen's measures.
 #include "platform/win32/Win32Ui.h"
 
@@ -27,12 +27,8 @@ UiState& State() {
   return state;
 }
 
-class Win32Ui : public Ui {
+class Win32Screen : public Screen {
  public:
-  Win32Ui() = default;
-  ~Win32Ui() override { FinishClipboard(); }
-  Win32Ui(const Win32Ui&) = delete;
-  Win32Ui& operator=(const Win32Ui&) = delete;
 
   std::unique_ptr<Window> OpenWindow(const WindowSpec& spec, WindowEvents& events) override {
     return OpenTopLevelWindow(spec, events);
@@ -70,12 +66,6 @@ class Win32Ui : public Ui {
   }
 
   [[noreturn]] void ReportUnhandled(const RunError& error) override { ReportAndExit(error); }
-
-  std::unique_ptr<Picture> LoadPicture(const std::string& path) override {
-    return LoadPictureFile(path);
-  }
-  void ClearClipboard() override { ClearSystemClipboard(); }
-  void PutOnClipboard(const Picture& picture) override { PutPictureOnClipboard(picture); }
 };
 
 }  // namespace
@@ -97,9 +87,9 @@ int DpiOf(HWND window) {
   return dpi > 0 ? static_cast<int>(dpi) : SystemDpi();
 }
 
-COLORREF ToColorRef(uint32_t rgb) {
-  if (rgb & 0x80000000u) return GetSysColor(static_cast<int>(rgb & 0xFFu));
-  return rgb & 0xFFFFFFu;
+COLORREF ToColorRef(Colour colour) {
+  if (colour & 0x80000000u) return GetSysColor(static_cast<int>(colour & 0xFFu));
+  return colour & 0xFFFFFFu;
 }
 
 void NoteWindowCreated() { ++State().liveWindows; }
@@ -143,6 +133,6 @@ void RunEvent(const std::function<void()>& handler) {
   }
 }
 
-std::unique_ptr<Ui> CreateUi() { return std::make_unique<Win32Ui>(); }
+std::unique_ptr<Screen> CreateScreen() { return std::make_unique<Win32Screen>(); }
 
 }  // namespace td::win32

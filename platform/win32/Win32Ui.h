@@ -60,9 +60,8 @@ inline void MoveChild(HWND child, const Bounds& b, int dpi) {
   MoveWindow(child, p.x, p.y, p.width, p.height, TRUE);
 }
 
-// An interface colour (red + 256*green + 65536*blue) as a COLORREF; values with the
-// top bit set name a system colour by its index, as the classic runtime allows.
-COLORREF ToColorRef(uint32_t rgb);
+// An interface colour as a COLORREF, a system colour looked up.
+COLORREF ToColorRef(Colour colour);
 
 // --- One top-level window (Win32Window.cpp) ---------------------------------------------
 

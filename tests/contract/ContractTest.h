@@ -47,9 +47,10 @@ class Contract : public ::testing::Test {
  protected:
   Contract()
       : target(MakeContractTarget()),
-        files(target->Machine().Files()),
-        system(target->Machine().Machine()),
-        ui(target->Machine().Screen()),
+        files(target->Machine().FileSystem()),
+        system(target->Machine().System()),
+        screen(target->Machine().Screen()),
+        pictures(target->Machine().Pictures()),
         dir(target->Scratch()) {}
 
   // The number of the RunError that the action throws, or 0 when it throws none.
@@ -74,7 +75,8 @@ class Contract : public ::testing::Test {
   std::unique_ptr<ContractTarget> target;
   FileSystem& files;
   System& system;
-  Ui& ui;
+  Screen& screen;
+  Pictures& pictures;
   std::string dir;
 };
 

@@ -10,8 +10,8 @@ constexpr char kCarried[] = "Carried by the contract tests.\r\n";
 class SimTarget : public ContractTarget {
  public:
   SimTarget() {
-    machine_.resources[kCarriedResourceId] = kCarried;
-    machine_.fs.AddFile(machine_.executablePath, "MZ");
+    machine_.given.resources[kCarriedResourceId] = kCarried;
+    machine_.fs.AddFile(machine_.given.executablePath, "MZ");
   }
   Platform& Machine() override { return machine_; }
   std::string Name() const override { return "sim"; }

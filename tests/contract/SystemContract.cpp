@@ -32,14 +32,14 @@ TEST_F(Contract, StartedScriptsTellWhenTheyHaveEnded) {
   const auto script = system.StartProcess("\"" + dir + "Quick.bat\" \"" + dir + "\"");
   ASSERT_TRUE(script);
   const double start = system.Seconds();
-  while (!script->HasEnded() && system.Seconds() - start < 20) ui.DoEvents();
+  while (!script->HasEnded() && system.Seconds() - start < 20) screen.DoEvents();
   EXPECT_TRUE(script->HasEnded());
 
   files.WriteBytes(dir + "Endless.bat", "@echo off\r\n:again\r\ngoto again\r\n");
   const auto endless = system.StartProcess("\"" + dir + "Endless.bat\" \"" + dir + "\"");
   endless->End();
   const double ending = system.Seconds();
-  while (!endless->HasEnded() && system.Seconds() - ending < 20) ui.DoEvents();
+  while (!endless->HasEnded() && system.Seconds() - ending < 20) screen.DoEvents();
   EXPECT_TRUE(endless->HasEnded()) << "a script that never ends by itself is ended";
 }
 
@@ -62,7 +62,7 @@ TEST_F(Contract, RegistryTextComesBackExactly) {
 TEST_F(Contract, TheClockOnlyGoesForwardAndRandomValuesStayBelowOne) {
   double last = system.Seconds();
   for (int i = 0; i < 100; ++i) {
-    ui.DoEvents();
+    screen.DoEvents();
     const double now = system.Seconds();
     ASSERT_GE(now, last);
     last = now;

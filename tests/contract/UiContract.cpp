@@ -29,19 +29,19 @@ void ExpectNear(const Bounds& got, const Bounds& want) {
   EXPECT_NEAR(got.height, want.height, 15);
 }
 
-void YieldFor(Ui& ui, System& system, double seconds) {
+void YieldFor(Screen& screen, System& system, double seconds) {
   const double start = system.Seconds();
-  while (system.Seconds() - start < seconds) ui.DoEvents();
+  while (system.Seconds() - start < seconds) screen.DoEvents();
 }
 
 TEST_F(Contract, WindowsKeepTheGeometryAndCaptionTheyAreGiven) {
   CountingEvents events;
-  auto window = ui.OpenWindow(TestWindow(), events);
+  auto window = screen.OpenWindow(TestWindow(), events);
   EXPECT_FALSE(window->IsVisible()) << "windows open hidden";
   const Bounds first = window->GetBounds();
   EXPECT_GT(first.width, 4680) << "the outer size includes the frame";
   EXPECT_GT(first.height, 1455) << "and the caption";
-  EXPECT_GT(ui.ScreenWidth(), 10900);
+  EXPECT_GT(screen.ScreenWidth(), 10900);
 
   window->SetBounds({1500, 450, 10900, 8500});
   ExpectNear(window->GetBounds(), {1500, 450, 10900, 8500});
@@ -60,7 +60,7 @@ TEST_F(Contract, WindowsKeepTheGeometryAndCaptionTheyAreGiven) {
 
 TEST_F(Contract, TimersTickOnlyWhileTheProgramYieldsAndNeverInsideTheirOwnTick) {
   CountingEvents events;
-  auto window = ui.OpenWindow(TestWindow(), events);
+  auto window = screen.OpenWindow(TestWindow(), events);
   int ticks = 0;
   int nested = 0;
   bool inside = false;
@@ -68,29 +68,29 @@ TEST_F(Contract, TimersTickOnlyWhileTheProgramYieldsAndNeverInsideTheirOwnTick) 
     ++ticks;
     if (inside) ++nested;
     inside = true;
-    YieldFor(ui, system, 0.06);  // long enough for the next tick to fall due
+    YieldFor(screen, system, 0.06);  // long enough for the next tick to fall due
     inside = false;
   });
   EXPECT_EQ(ticks, 0);
-  YieldFor(ui, system, 0.6);
+  YieldFor(screen, system, 0.6);
   EXPECT_GE(ticks, 3);
   EXPECT_LE(ticks, 12);
   EXPECT_EQ(nested, 0);
   timer->SetEnabled(false);
   EXPECT_FALSE(timer->Enabled());
   const int stopped = ticks;
-  YieldFor(ui, system, 0.3);
+  YieldFor(screen, system, 0.3);
   EXPECT_EQ(ticks, stopped);
 }
 
 TEST_F(Contract, TheEventLoopEndsWithTheLastWindow) {
   CountingEvents events;
-  auto window = ui.OpenWindow(TestWindow(), events);
+  auto window = screen.OpenWindow(TestWindow(), events);
   int ticks = 0;
   auto timer = window->AddTimer(20, true, [&] {
     if (++ticks == 3) window->Destroy();
   });
-  ui.RunUntilNoWindows();
+  screen.RunUntilNoWindows();
   EXPECT_EQ(ticks, 3);
 }
 
@@ -98,30 +98,30 @@ TEST_F(Contract, PicturesLoadFromJpegFilesOnly) {
   files.WriteBytes(dir + "card.jpg", TinyJpeg());
   files.WriteBytes(dir + "text.jpg", "no picture at all");
   files.MakeFolder(dir + "folder.jpg");
-  const auto picture = ui.LoadPicture(dir + "card.jpg");
+  const auto picture = pictures.LoadPicture(dir + "card.jpg");
   ASSERT_TRUE(picture);
-  EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "missing.jpg"); }), err::kFileNotFound);
-  EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "folder.jpg"); }), err::kPathFileAccess);
-  EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "text.jpg"); }), err::kInvalidPicture);
+  EXPECT_EQ(ErrorOf([&] { pictures.LoadPicture(dir + "missing.jpg"); }), err::kFileNotFound);
+  EXPECT_EQ(ErrorOf([&] { pictures.LoadPicture(dir + "folder.jpg"); }), err::kPathFileAccess);
+  EXPECT_EQ(ErrorOf([&] { pictures.LoadPicture(dir + "text.jpg"); }), err::kInvalidPicture);
   // A header that claims 30,000 x 30,000 pixels: gigabytes once decoded.
   files.WriteBytes(dir + "huge.jpg", JpegClaiming(30000, 30000));
-  EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "huge.jpg"); }), err::kInvalidPicture);
+  EXPECT_EQ(ErrorOf([&] { pictures.LoadPicture(dir + "huge.jpg"); }), err::kInvalidPicture);
   files.WriteBytes(dir + "cut.jpg", TinyJpeg().substr(0, 120));  // ends before its frame
-  EXPECT_EQ(ErrorOf([&] { ui.LoadPicture(dir + "cut.jpg"); }), err::kInvalidPicture);
+  EXPECT_EQ(ErrorOf([&] { pictures.LoadPicture(dir + "cut.jpg"); }), err::kInvalidPicture);
 }
 
 // A picture put on the clipboard goes beside what another program left there, as on
 // Windows; only a clear before it leaves the picture alone.
 TEST_F(Contract, TheClipboardHoldsNothingFromBeforeOnceCleared) {
   files.WriteBytes(dir + "card.jpg", TinyJpeg());
-  const auto picture = ui.LoadPicture(dir + "card.jpg");
+  const auto picture = pictures.LoadPicture(dir + "card.jpg");
   target->CopyTextAsAnotherProgram("another program's words");
-  ui.PutOnClipboard(*picture);
+  pictures.PutOnClipboard(*picture);
   EXPECT_EQ(target->ClipboardHolds(), (std::vector<std::string>{"picture", "text"}));
   target->CopyTextAsAnotherProgram("another program's words");
-  ui.ClearClipboard();
+  pictures.ClearClipboard();
   EXPECT_TRUE(target->ClipboardHolds().empty());
-  ui.PutOnClipboard(*picture);
+  pictures.PutOnClipboard(*picture);
   EXPECT_EQ(target->ClipboardHolds(), (std::vector<std::string>{"picture"}));
 }
 

@@ -103,14 +103,14 @@ TEST_F(Contract, Win32EveryCardGoesIntoAReadOnlyViewWhateverTheControlAnswers) {
   std::vector<std::unique_ptr<Picture>> cards;
   for (int width : {30, 40, 50}) {
     files.WriteBytes(dir + "card.jpg", JpegClaiming(width, 20));
-    cards.push_back(ui.LoadPicture(dir + "card.jpg"));
+    cards.push_back(pictures.LoadPicture(dir + "card.jpg"));
   }
   const std::vector<LONG> inOrder = {MulDiv(30, 2540, 96), MulDiv(40, 2540, 96),
                                      MulDiv(50, 2540, 96)};
   for (const auto answer : {ReadOnlyAnswer::kInserts, ReadOnlyAnswer::kRefusesWithError,
                             ReadOnlyAnswer::kRefusesSilently}) {
     const int row = static_cast<int>(answer);
-    ViewWindow window(ui, "Read-only answers");
+    ViewWindow window(screen, "Read-only answers");
     ASSERT_TRUE(window.hwnd);
     SetWindowSubclass(window.hwnd, HandOutAnsweringOle, 1, static_cast<DWORD_PTR>(answer));
     for (const auto& card : cards) window.view->AppendPicture(*card);
@@ -135,8 +135,8 @@ CHARRANGE Selection(HWND view) {
 // EM_GETSCROLLPOS tells. Where the user scrolled to, and what the user selected, stay.
 TEST_F(Contract, Win32TheUsersPlaceHoldsWhileCardsAreAddedBeyond65535Pixels) {
   files.WriteBytes(dir + "card.jpg", JpegClaiming(600, 400));
-  const auto card = ui.LoadPicture(dir + "card.jpg");
-  ViewWindow window(ui, "Tall view");
+  const auto card = pictures.LoadPicture(dir + "card.jpg");
+  ViewWindow window(screen, "Tall view");
   ASSERT_TRUE(window.hwnd);
   for (int i = 0; i < 200; ++i) window.view->AppendPicture(*card);
   POINT deep{0, 70000};
@@ -198,14 +198,14 @@ class ClipboardHolder {
 
 TEST_F(Contract, Win32WaitsForTheClipboardAnswerOtherProgramsRequests) {
   files.WriteBytes(dir + "card.jpg", TinyJpeg());
-  const auto card = ui.LoadPicture(dir + "card.jpg");
-  ui.PutOnClipboard(*card);
+  const auto card = pictures.LoadPicture(dir + "card.jpg");
+  pictures.PutOnClipboard(*card);
   SIZE given{};
   {
     ClipboardHolder other(CF_DIB);
-    EXPECT_EQ(ErrorOf([&] { ui.ClearClipboard(); }), 0) << "the clear waited for the holder";
+    EXPECT_EQ(ErrorOf([&] { pictures.ClearClipboard(); }), 0) << "the clear waited for the holder";
     ClipboardHolder copying(0);
-    ViewWindow window(ui, "Copies");
+    ViewWindow window(screen, "Copies");
     window.view->AppendPicture(*card);
     SendMessageW(window.hwnd, EM_SETSEL, 0, 1);
     BYTE keys[256] = {};
@@ -225,7 +225,7 @@ TEST_F(Contract, Win32WaitsForTheClipboardAnswerOtherProgramsRequests) {
 // Text copied from a view (the user guide's) reaches programs that take plain text too.
 TEST_F(Contract, Win32ACopyOfTextGivesPlainTextBesideRichText) {
   files.WriteBytes(dir + "guide.rtf", "{\\rtf1\\ansi How to\\par {\\b use}}");
-  ViewWindow window(ui, "Guide");
+  ViewWindow window(screen, "Guide");
   window.view->LoadFile(dir + "guide.rtf");
   SendMessageW(window.hwnd, EM_SETSEL, 0, -1);
   SendMessageW(window.hwnd, WM_COPY, 0, 0);

@@ -28,12 +28,12 @@ class NoEvents : public WindowEvents {};
 // window handle, which the program's interface does not show.
 class ViewWindow {
  public:
-  ViewWindow(Ui& ui, const std::string& caption) {
+  ViewWindow(Screen& screen, const std::string& caption) {
     WindowSpec spec;
     spec.caption = caption;
     spec.clientWidth = 6000;
     spec.clientHeight = 4000;
-    window_ = ui.OpenWindow(spec, events_);
+    window_ = screen.OpenWindow(spec, events_);
     ControlSpec control;
     control.bounds = {0, 0, 6000, 4000};
     view = window_->AddRichTextView(control);

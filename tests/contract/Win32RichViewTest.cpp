@@ -15,7 +15,7 @@ namespace {
 class ViewCallback : public Contract {
  protected:
   ViewCallback()
-      : viewWindow(ui, "Callback"),
+      : viewWindow(screen, "Callback"),
         view(viewWindow.view),
         handle(viewWindow.hwnd),
         callback(win32::MakeViewCallback(handle)) {}
@@ -107,7 +107,7 @@ TEST_F(ViewCallback, Win32TheViewTakesObjectsAsPicturesAndOffersNothingElse) {
 
   // The user right-clicks a card: nothing opens, nothing changes.
   files.WriteBytes(dir + "card.jpg", SolidJpeg(40, 30, RGB(30, 30, 200)));
-  view->AppendPicture(*ui.LoadPicture(dir + "card.jpg"));
+  view->AppendPicture(*pictures.LoadPicture(dir + "card.jpg"));
   SendMessageW(handle, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
   SendMessageW(handle, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
   POINT screen{10, 10};
@@ -144,7 +144,7 @@ TEST_F(ViewCallback, Win32ACopyOfLettersAndPicturesIsRichText) {
                                          std::string(reinterpret_cast<const char*>(&header),
                                                      sizeof header) +
                                          std::string(36, '\x40'));
-  view->AppendPicture(*ui.LoadPicture(dir + "card.jpg"));  // a BMP under a card's name
+  view->AppendPicture(*pictures.LoadPicture(dir + "card.jpg"));  // a BMP under a card's name
   view->SetReadOnly(true);
   CHARRANGE all{0, -1};
   SendMessageW(handle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));

@@ -78,7 +78,7 @@ CHARRANGE ClickAt(HWND view, int x, int y) {
 
 TEST_F(Contract, Win32AWindowMovedToAMonitorOfAnotherResolutionFollowsIt) {
   NoEvents events;
-  auto window = ui.OpenWindow(Spec("Resolution"), events);
+  auto window = screen.OpenWindow(Spec("Resolution"), events);
   ControlSpec labelSpec;
   labelSpec.bounds = {120, 90, 2400, 300};
   labelSpec.font = FontSpec{"Arial", 12, 400, {}};
@@ -92,7 +92,7 @@ TEST_F(Contract, Win32AWindowMovedToAMonitorOfAnotherResolutionFollowsIt) {
   auto button = window->AddButton(buttonSpec, [&] { ++clicks; });
   auto view = window->AddRichTextView(viewSpec);
   files.WriteBytes(dir + "card.jpg", SolidJpeg(40, 30, RGB(200, 30, 30)));
-  const auto card = ui.LoadPicture(dir + "card.jpg");
+  const auto card = pictures.LoadPicture(dir + "card.jpg");
   view->AppendPicture(*card);
   view->AppendPicture(*card);
   EXPECT_EQ(window->State(), WindowState::kNormal) << "hidden: the state it will show in";
@@ -153,26 +153,26 @@ TEST_F(Contract, Win32AWindowMovedToAMonitorOfAnotherResolutionFollowsIt) {
 
 TEST_F(Contract, Win32OlderSystemsAndOtherMonitorsGiveWindowsTheirSizeInTwips) {
   NoEvents events;
-  auto modern = ui.OpenWindow(Spec("Modern"), events);
+  auto modern = screen.OpenWindow(Spec("Modern"), events);
   const Bounds expected = modern->GetBounds();
-  const double screen = ui.ScreenWidth();
+  const double screenWidth = screen.ScreenWidth();
   {
     // Before Windows 10 1607: one resolution, the screen's, and the frame without it.
     const PlayedSystem older;
     win32::Functions().getDpiForSystem = nullptr;
     win32::Functions().getDpiForWindow = nullptr;
     win32::Functions().adjustWindowRectExForDpi = nullptr;
-    auto window = ui.OpenWindow(Spec("Older"), events);
+    auto window = screen.OpenWindow(Spec("Older"), events);
     const Bounds got = window->GetBounds();
     EXPECT_EQ(got.width, expected.width);
     EXPECT_EQ(got.height, expected.height);
-    EXPECT_EQ(ui.ScreenWidth(), screen);
+    EXPECT_EQ(screen.ScreenWidth(), screenWidth);
   }
   {
     // Opened on a monitor at 150 % while the primary one is at 100 %.
     const PlayedSystem other;
     win32::Functions().getDpiForWindow = MonitorAt144;
-    auto window = ui.OpenWindow(Spec("Other monitor"), events);
+    auto window = screen.OpenWindow(Spec("Other monitor"), events);
     const HWND h = TopWindow(L"Other monitor");
     // Its client area at that resolution, in a frame as Windows draws it there.
     RECT wanted{0, 0, TwipsToPixels(6000, 144), TwipsToPixels(4500, 144)};
@@ -196,7 +196,7 @@ TEST_F(Contract, Win32AScriptThatGotNoJobStillEndsWhenEnded) {
   EXPECT_FALSE(endless->HasEnded());
   endless->End();
   const double ending = system.Seconds();
-  while (!endless->HasEnded() && system.Seconds() - ending < 20) ui.DoEvents();
+  while (!endless->HasEnded() && system.Seconds() - ending < 20) screen.DoEvents();
   EXPECT_TRUE(endless->HasEnded());
 }
 

@@ -94,7 +94,7 @@ void CheckCopies(td::test::SimRun& run) {
 void CheckStarted(td::test::SimRun& run, const std::optional<std::string>& value) {
   const bool syntax = value && value->find_first_of("&|<>^%\"") != std::string::npos;
   const std::optional<std::string> shortMaster = run.sim.fs.ShortPath(run.master);
-  for (const std::string& command : run.sim.started) {
+  for (const std::string& command : run.sim.seen.started) {
     const td::ProgramCall call = td::ReadProgramCall(command);
     if (!call.script) {
       Require(td::SystemProgramFile(call.program).has_value(), "only the system's programs");
@@ -117,14 +117,14 @@ TD_FUZZ_TARGET {
   const std::vector<std::string> fields = td::fuzz::Fields(td::fuzz::Bytes(data, size), 5);
   const unsigned steer = fields[0].empty() ? 0 : static_cast<unsigned char>(fields[0][0]);
   td::test::SimRun run;
-  run.sim.yieldCost = 0.01;
-  run.sim.timeLimit = 600;
+  run.sim.given.yieldCost = 0.01;
+  run.sim.given.timeLimit = 600;
   if (steer & 4) {
-    run.registry.dataPath.reset();
+    run.given.registry.dataPath.reset();
   } else if (!fields[2].empty()) {
-    run.registry.dataPath = fields[2];
+    run.given.registry.dataPath = fields[2];
   }
-  if (steer & 8) run.answer = fields[3];
+  if (steer & 8) run.given.answer = fields[3];
   if (!fields[4].empty()) run.WriteSettings(fields[4]);
   for (std::size_t i = 5; i < fields.size(); ++i) AddEntry(run, fields[i]);
   td::test::InstallBackupScript(run.sim, 2, steer & 16 ? td::test::BackupEnd::kWindowClosed
@@ -137,8 +137,8 @@ TD_FUZZ_TARGET {
   });
   const char* commands[] = {nullptr, "makebackup", "help", "showcards"};
   run.Run(commands[steer & 3] ? commands[steer & 3] : fields[1]);
-  Require(run.EndedByItself() || run.sim.report, "the run ends");
+  Require(run.EndedByItself() || run.sim.seen.report, "the run ends");
   CheckCopies(run);
-  CheckStarted(run, run.registry.dataPath);
+  CheckStarted(run, run.given.registry.dataPath);
   return 0;
 }

@@ -1,8 +1,10 @@
 // The simulated machine's text conversions, held to what Windows does: it takes exactly
 // the well-formed UTF-8 (no overlong form, no surrogate, nothing beyond U+10FFFF), and
 // its 8-bit code pages give every byte back.
+#include <functional>
+
 #include "FuzzTarget.h"
-#include "platform/Platform.h"
+#include "platform/RunError.h"
 #include "platform/sim/CodePages.h"
 
 using td::fuzz::Require;

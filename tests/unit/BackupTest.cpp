@@ -20,7 +20,7 @@ class Backup : public ::testing::Test {
   }
   std::string Saved() const { return run.master + "saveorig\\data\\"; }
   bool BackupStarted() const {
-    return std::find(run.sim.started.begin(), run.sim.started.end(), Command()) != run.sim.started.end();
+    return std::find(run.sim.seen.started.begin(), run.sim.seen.started.end(), Command()) != run.sim.seen.started.end();
   }
 
   SimRun run;
@@ -30,19 +30,19 @@ class Backup : public ::testing::Test {
 TEST_F(Backup, CopiesTheHostsCardsAndEndsWhenTheMarkerIsGone) {
   // A complete back-up reports nothing.
   run.Run("makebackup");
-  EXPECT_TRUE(run.EndedByItself()) << run.ended;
+  EXPECT_TRUE(run.EndedByItself()) << run.seen.ended;
   EXPECT_EQ(run.sim.fs.Snapshot(Saved()), run.HostFiles());
   EXPECT_FALSE(run.sim.fs.Exists(Saved() + "exclude.txt"));
   EXPECT_FALSE(run.sim.fs.Exists(run.master + "SaveOrig.bat"));
-  EXPECT_GT(run.end, 5.0 + backupSeconds) << "the run waited for the script";
-  EXPECT_LE(run.end, 5.0 + backupSeconds + 0.51) << "and ended at the next tick";
-  EXPECT_TRUE(run.sim.messages.empty());
+  EXPECT_GT(run.seen.end, 5.0 + backupSeconds) << "the run waited for the script";
+  EXPECT_LE(run.seen.end, 5.0 + backupSeconds + 0.51) << "and ended at the next tick";
+  EXPECT_TRUE(run.sim.seen.messages.empty());
 }
 
 TEST_F(Backup, DroppedCommandFolderAnyCaseStartsTheBackup) {
   run.Run("C:\\Sets\\MAKEBACKUP");
   EXPECT_TRUE(BackupStarted());
-  run.sim.started.clear();
+  run.sim.seen.started.clear();
   run.Run("\" MakeBackup \"");
   EXPECT_TRUE(BackupStarted());
 }
@@ -50,9 +50,9 @@ TEST_F(Backup, DroppedCommandFolderAnyCaseStartsTheBackup) {
 TEST_F(Backup, DebugModeShowsFolderAndCommandBeforeTheScriptStarts) {
   run.WriteSettings("true\r\nfalse\r\n");
   std::vector<bool> startedAtMessage;
-  run.sim.onMessage = [&](const std::string&) { startedAtMessage.push_back(BackupStarted()); };
+  run.sim.given.onMessage = [&](const std::string&) { startedAtMessage.push_back(BackupStarted()); };
   run.Run("makebackup");
-  EXPECT_EQ(run.sim.messages, (std::vector<std::string>{run.master, Command()}));
+  EXPECT_EQ(run.sim.seen.messages, (std::vector<std::string>{run.master, Command()}));
   EXPECT_EQ(startedAtMessage, (std::vector<bool>{false, false}));
   EXPECT_EQ(run.sim.fs.Snapshot(Saved()), run.HostFiles());
 }
@@ -60,16 +60,16 @@ TEST_F(Backup, DebugModeShowsFolderAndCommandBeforeTheScriptStarts) {
 TEST_F(Backup, WriteCopyScriptShowsTheCommandAndRunsNothing) {
   run.WriteSettings("false\r\ntrue\r\n");
   run.Run("makebackup");
-  EXPECT_EQ(run.sim.messages, std::vector<std::string>{Command()});
+  EXPECT_EQ(run.sim.seen.messages, std::vector<std::string>{Command()});
   EXPECT_FALSE(BackupStarted());
   EXPECT_EQ(run.sim.fs.ReadBytes(Saved() + "exclude.txt"), "") << "the empty marker stays";
   EXPECT_TRUE(run.EndedByItself());
-  EXPECT_NEAR(run.end, 5.5, 0.01);
+  EXPECT_NEAR(run.seen.end, 5.5, 0.01);
 
   run.WriteSettings("TRUE\r\nTRUE\r\n");
-  run.sim.messages.clear();
+  run.sim.seen.messages.clear();
   run.Run("makebackup");
-  EXPECT_EQ(run.sim.messages, (std::vector<std::string>{run.master, Command(), Command()}));
+  EXPECT_EQ(run.sim.seen.messages, (std::vector<std::string>{run.master, Command(), Command()}));
   EXPECT_FALSE(BackupStarted());
 }
 
@@ -84,7 +84,7 @@ TEST_F(Backup, ExistingBackupKeepsItsOtherFiles) {
 TEST_F(Backup, SaveorigAsAPlainFileSkipsThePreparationAndTheWait) {
   run.sim.fs.AddFile(run.master + "saveorig", "not a folder");
   run.Run("makebackup");
-  EXPECT_TRUE(run.EndedByItself()) << run.ended;
+  EXPECT_TRUE(run.EndedByItself()) << run.seen.ended;
   EXPECT_TRUE(BackupStarted());
   EXPECT_EQ(run.sim.fs.ReadBytes(run.master + "saveorig"), "not a folder");
 }
@@ -92,8 +92,8 @@ TEST_F(Backup, SaveorigAsAPlainFileSkipsThePreparationAndTheWait) {
 TEST_F(Backup, UnwritableMasterFolderEndsWithTheReportAndLeavesScratchFiles) {
   run.sim.At(1.0, [&] { run.sim.fs.SetAccess(run.master, {.list = true, .change = false}); });
   run.Run("makebackup");
-  ASSERT_TRUE(run.sim.report);
-  EXPECT_EQ(run.sim.report->Number(), err::kPathFileAccess) << "the script could not be written";
+  ASSERT_TRUE(run.sim.seen.report);
+  EXPECT_EQ(run.sim.seen.report->Number(), err::kPathFileAccess) << "the script could not be written";
   EXPECT_FALSE(BackupStarted());
   EXPECT_TRUE(run.sim.fs.Exists(run.master + "GetPXDRData.bat"));
   EXPECT_TRUE(run.sim.fs.Exists(run.master + "pxdrdatapath.txt"));
@@ -101,7 +101,7 @@ TEST_F(Backup, UnwritableMasterFolderEndsWithTheReportAndLeavesScratchFiles) {
 }
 
 TEST_F(Backup, LongBackupKeepsTheRunWaitingWithoutEndingEarly) {
-  run.sim.yieldCost = 0.01;
+  run.sim.given.yieldCost = 0.01;
   InstallBackupScript(run.sim, 1800);
   bool midway = false;
   run.sim.At(900, [&] {
@@ -112,38 +112,38 @@ TEST_F(Backup, LongBackupKeepsTheRunWaitingWithoutEndingEarly) {
   run.Run("makebackup");
   EXPECT_TRUE(midway);
   EXPECT_TRUE(run.EndedByItself());
-  EXPECT_GT(run.end, 1805);
+  EXPECT_GT(run.seen.end, 1805);
 }
 
 TEST_F(Backup, AFolderNamedLikeTheMarkerIsNoMarker) {
   run.sim.fs.AddFolder(Saved() + "exclude.txt");
-  run.sim.timeLimit = 120;
+  run.sim.given.timeLimit = 120;
   run.sim.InstallProgram("saveorig.bat", [](sim::SimPlatform&, const std::vector<std::string>&,
                                              sim::SimProcess& process) {
     // The script cannot write its list over a folder, and never gets to its end.
     process.endsAt = 1e9;
   });
   run.Run("makebackup");
-  EXPECT_TRUE(run.EndedByItself()) << run.ended;
-  EXPECT_LT(run.end, 6.0);
+  EXPECT_TRUE(run.EndedByItself()) << run.seen.ended;
+  EXPECT_LT(run.seen.end, 6.0);
 }
 
 TEST_F(Backup, AScriptThatHangsKeepsTheRunWaiting) {
-  run.sim.yieldCost = 0.01;
-  run.sim.timeLimit = 120;
+  run.sim.given.yieldCost = 0.01;
+  run.sim.given.timeLimit = 120;
   InstallBackupScript(run.sim, 0, BackupEnd::kNeverEnds);
   run.Run("makebackup");
-  EXPECT_EQ(run.ended, "still running at the time limit");
+  EXPECT_EQ(run.seen.ended, "still running at the time limit");
   EXPECT_TRUE(run.sim.fs.Exists(Saved() + "exclude.txt"));
 }
 
 TEST_F(Backup, AClosedScriptWindowEndsTheWaitWithTheReport) {
   InstallBackupScript(run.sim, 2, BackupEnd::kWindowClosed);
   run.Run("makebackup");
-  EXPECT_TRUE(run.EndedByItself()) << run.ended;
-  EXPECT_LT(run.end, 5.0 + 2 + 0.51) << "within a tick of the script's end";
-  ASSERT_EQ(run.sim.messages.size(), 1u);
-  EXPECT_EQ(run.sim.messages[0],
+  EXPECT_TRUE(run.EndedByItself()) << run.seen.ended;
+  EXPECT_LT(run.seen.end, 5.0 + 2 + 0.51) << "within a tick of the script's end";
+  ASSERT_EQ(run.sim.seen.messages.size(), 1u);
+  EXPECT_EQ(run.sim.seen.messages[0],
             "The back-up is incomplete: 0 of 2 card pictures were saved in \"" + Saved() +
                 "\".\r\n\r\nMake the back-up again before you install another card set.");
   EXPECT_FALSE(run.sim.fs.Exists(Saved() + "exclude.txt")) << "the marker left behind is gone";
@@ -155,12 +155,12 @@ TEST_F(Backup, AScriptThatCopiedNothingIsReported) {
   // nothing and still deletes its marker; the program finds the folder itself.
   const std::string host = "D:\\Cartes \xC5\x81\xC3\xB3" "d\xC5\xBA\\";
   run.sim.fs.AddFile(host + "a0001\\a0001c.jpg", "card one");
-  run.registry.dataPath = host;
+  run.given.registry.dataPath = host;
   run.Run("makebackup");
-  EXPECT_TRUE(run.EndedByItself()) << run.ended;
-  ASSERT_EQ(run.sim.messages.size(), 1u);
-  EXPECT_NE(run.sim.messages[0].find("0 of 1 card pictures"), std::string::npos)
-      << run.sim.messages[0];
+  EXPECT_TRUE(run.EndedByItself()) << run.seen.ended;
+  ASSERT_EQ(run.sim.seen.messages.size(), 1u);
+  EXPECT_NE(run.sim.seen.messages[0].find("0 of 1 card pictures"), std::string::npos)
+      << run.sim.seen.messages[0];
 }
 
 TEST_F(Backup, OnlyCardFoldersWithTheirPictureAreCounted) {
@@ -174,24 +174,24 @@ TEST_F(Backup, OnlyCardFoldersWithTheirPictureAreCounted) {
     InstallBackupScript(fresh.sim, backupSeconds);
     addStray(fresh);
     fresh.Run("makebackup");
-    EXPECT_TRUE(fresh.sim.messages.empty()) << "a complete back-up: " << fresh.sim.messages.front();
+    EXPECT_TRUE(fresh.sim.seen.messages.empty()) << "a complete back-up: " << fresh.sim.seen.messages.front();
   }
 }
 
 TEST_F(Backup, APictureThatDiffersCountsAsNotSaved) {
   run.sim.fs.AddFile(Saved() + "a0001\\a0001c.jpg", "older, longer copy", attr::kReadOnly);
   run.Run("makebackup");
-  ASSERT_EQ(run.sim.messages.size(), 1u);
-  EXPECT_NE(run.sim.messages[0].find("1 of 2 card pictures"), std::string::npos)
-      << run.sim.messages[0];
+  ASSERT_EQ(run.sim.seen.messages.size(), 1u);
+  EXPECT_NE(run.sim.seen.messages[0].find("1 of 2 card pictures"), std::string::npos)
+      << run.sim.seen.messages[0];
 }
 
 TEST_F(Backup, AHostFolderThatIsGoneIsReported) {
-  run.registry.dataPath = "D:\\No Such Host\\";
+  run.given.registry.dataPath = "D:\\No Such Host\\";
   run.Run("makebackup");
-  ASSERT_EQ(run.sim.messages.size(), 1u);
-  EXPECT_NE(run.sim.messages[0].find("could not be read"), std::string::npos)
-      << run.sim.messages[0];
+  ASSERT_EQ(run.sim.seen.messages.size(), 1u);
+  EXPECT_NE(run.sim.seen.messages[0].find("could not be read"), std::string::npos)
+      << run.sim.seen.messages[0];
 }
 
 TEST_F(Backup, AMasterFolderTheInterpreterCannotSpellIsHandedItsShortForm) {
@@ -208,8 +208,8 @@ TEST_F(Backup, AMasterFolderTheInterpreterCannotSpellIsHandedItsShortForm) {
     named.WriteSettings("true\r\nfalse\r\n");
     named.sim.fs.SetShortName(named.master, row.shortName);
     named.Run("makebackup");
-    ASSERT_EQ(named.sim.messages.size(), 2u) << row.master << ": no report, the back-up worked";
-    EXPECT_EQ(named.sim.messages[1],
+    ASSERT_EQ(named.sim.seen.messages.size(), 2u) << row.master << ": no report, the back-up worked";
+    EXPECT_EQ(named.sim.seen.messages[1],
               "\"" + row.handed + "SaveOrig.bat\" \"" + row.handed + "\"");
     EXPECT_EQ(named.sim.fs.Snapshot(named.master + "saveorig\\data"), named.HostFiles());
   }
@@ -219,9 +219,9 @@ TEST_F(Backup, AMasterFolderTheInterpreterCannotSpellIsHandedItsShortForm) {
   plain.sim.fs.AddFile(plain.hostData + "a0001\\a0001c.jpg", "card one");
   InstallBackupScript(plain.sim, 3);
   plain.Run("makebackup");
-  EXPECT_TRUE(plain.EndedByItself()) << plain.ended;
-  ASSERT_EQ(plain.sim.messages.size(), 1u);
-  EXPECT_NE(plain.sim.messages[0].find("0 of 1"), std::string::npos);
+  EXPECT_TRUE(plain.EndedByItself()) << plain.seen.ended;
+  ASSERT_EQ(plain.sim.seen.messages.size(), 1u);
+  EXPECT_NE(plain.sim.seen.messages[0].find("0 of 1"), std::string::npos);
 }
 
 // The back-up script runs the host's value and its own folder's files as it finds
@@ -236,11 +236,11 @@ TEST_F(Backup, RefusesWhereTheScriptWouldRunStrangersCommandsOrCopyTheWrongFolde
       {"a value with command syntax",
        [](SimRun& r) {
          r.sim.fs.AddFolder("D:\\Cards &calc\\Data");
-         r.registry.dataPath = "D:\\Cards &calc\\Data\\";
+         r.given.registry.dataPath = "D:\\Cards &calc\\Data\\";
        },
        "would run as commands"},
       {"a value without its closing backslash",
-       [](SimRun& r) { r.registry.dataPath = "D:\\Pixadore\\Data"; }, "does not end in"},
+       [](SimRun& r) { r.given.registry.dataPath = "D:\\Pixadore\\Data"; }, "does not end in"},
       {"a findstr.bat from a set, in the back-up",
        [](SimRun& r) { r.sim.fs.AddFile(r.master + "saveorig\\data\\findstr.bat", "@calc"); },
        "saveorig\\data\\FINDSTR.BAT\" would run"},
@@ -258,11 +258,11 @@ TEST_F(Backup, RefusesWhereTheScriptWouldRunStrangersCommandsOrCopyTheWrongFolde
     InstallBackupScript(fresh.sim, backupSeconds);
     refusal.arrange(fresh);
     fresh.Run("makebackup");
-    EXPECT_TRUE(fresh.EndedByItself()) << refusal.what << ": " << fresh.ended;
-    ASSERT_EQ(fresh.sim.messages.size(), 1u) << refusal.what;
-    EXPECT_NE(fresh.sim.messages[0].find(refusal.says), std::string::npos)
-        << refusal.what << ": " << fresh.sim.messages[0];
-    for (const std::string& started : fresh.sim.started) {
+    EXPECT_TRUE(fresh.EndedByItself()) << refusal.what << ": " << fresh.seen.ended;
+    ASSERT_EQ(fresh.sim.seen.messages.size(), 1u) << refusal.what;
+    EXPECT_NE(fresh.sim.seen.messages[0].find(refusal.says), std::string::npos)
+        << refusal.what << ": " << fresh.sim.seen.messages[0];
+    for (const std::string& started : fresh.sim.seen.started) {
       EXPECT_EQ(started.find("SaveOrig.bat"), std::string::npos) << refusal.what;
     }
     EXPECT_FALSE(fresh.sim.fs.Exists(fresh.master + "saveorig\\data\\exclude.txt")) << refusal.what;
@@ -274,10 +274,10 @@ TEST(BackupOnANetworkFolder, SaysItNeedsADriveLetterAndDoesNothing) {
   RunState run;
   run.MyPath = "\\\\server\\cards\\My Card Sets\\";
   run.Quote = "\"";
-  MakeBackup(sim, run);
-  ASSERT_EQ(sim.messages.size(), 1u);
-  EXPECT_NE(sim.messages[0].find("drive letter"), std::string::npos) << sim.messages[0];
-  EXPECT_TRUE(sim.started.empty());
+  MakeBackup(sim.fs, sim, sim, run);
+  ASSERT_EQ(sim.seen.messages.size(), 1u);
+  EXPECT_NE(sim.seen.messages[0].find("drive letter"), std::string::npos) << sim.seen.messages[0];
+  EXPECT_TRUE(sim.seen.started.empty());
   EXPECT_TRUE(run.WorkDone);
 }
 }  // namespace

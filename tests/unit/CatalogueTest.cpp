@@ -37,27 +37,27 @@ TEST_F(Catalogue, EmptyMasterFolderDrawsNothing) {
   main.ReadFiles();
   EXPECT_EQ(main.SetCount, 0);
   EXPECT_TRUE(main.SetOrder.empty());
-  EXPECT_EQ(sim.randomDraws, 0);
+  EXPECT_EQ(sim.seen.randomDraws, 0);
 }
 
 TEST_F(Catalogue, OneSetNeedsNoDraw) {
   AddFolders({"Only"});
   main.ReadFiles();
   EXPECT_EQ(Order(), (std::vector<int16_t>{1}));
-  EXPECT_EQ(sim.randomDraws, 0);
+  EXPECT_EQ(sim.seen.randomDraws, 0);
 }
 
 TEST_F(Catalogue, ShuffleWithZeroDrawsKeepsTheOrder) {
   AddFolders({"s1", "s2", "s3", "s4", "s5"});
-  sim.randomSource = [] { return 0.0f; };
+  sim.given.randomSource = [] { return 0.0f; };
   main.ReadFiles();
   EXPECT_EQ(Order(), (std::vector<int16_t>{1, 2, 3, 4, 5}));
-  EXPECT_EQ(sim.randomDraws, 4);
+  EXPECT_EQ(sim.seen.randomDraws, 4);
 }
 
 TEST_F(Catalogue, ShuffleWithDrawsJustBelowOneSwapsEachWithTheLast) {
   AddFolders({"s1", "s2", "s3", "s4", "s5"});
-  sim.randomSource = [] { return 0.99999994f; };
+  sim.given.randomSource = [] { return 0.99999994f; };
   main.ReadFiles();
   // j=1 swaps 1,5 -> 5 2 3 4 1; j=2 -> 5 1 3 4 2; j=3 -> 5 1 2 4 3; j=4 -> 5 1 2 3 4.
   EXPECT_EQ(Order(), (std::vector<int16_t>{5, 1, 2, 3, 4}));
@@ -65,7 +65,7 @@ TEST_F(Catalogue, ShuffleWithDrawsJustBelowOneSwapsEachWithTheLast) {
 
 TEST_F(Catalogue, ShuffleFollowsTheDrawsExactly) {
   AddFolders({"s1", "s2", "s3", "s4"});
-  sim.randomValues = {0.5f, 0.0f, 0.75f};
+  sim.given.randomValues = {0.5f, 0.0f, 0.75f};
   main.ReadFiles();
   // j=1: k=floor(4*0.5+1)=3 -> 3 2 1 4; j=2: k=2 -> same; j=3: k=floor(2*0.75+3)=4 -> 3 2 4 1.
   EXPECT_EQ(Order(), (std::vector<int16_t>{3, 2, 4, 1}));
@@ -77,7 +77,7 @@ TEST_F(Catalogue, PermutationIsCompleteForLargeCatalogues) {
   std::vector<int16_t> sorted = Order();
   std::sort(sorted.begin(), sorted.end());
   for (int16_t i = 0; i < 500; ++i) ASSERT_EQ(sorted[static_cast<std::size_t>(i)], i + 1);
-  EXPECT_EQ(sim.randomDraws, 499);
+  EXPECT_EQ(sim.seen.randomDraws, 499);
 }
 
 TEST_F(Catalogue, TheLargestCatalogueStillFits) {

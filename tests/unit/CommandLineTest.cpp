@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "launcher/CommandLine.h"
-#include "platform/Platform.h"
+#include "platform/RunError.h"
 
 namespace td {
 namespace {

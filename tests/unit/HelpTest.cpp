@@ -33,7 +33,7 @@ class Help : public ::testing::Test {
 
 TEST_F(Help, TheGuideArrivesHalfASecondAfterTheWindowAndGoesWithIt) {
   While(5.3, [&](sim::SimWindow& window) {
-    EXPECT_EQ(run.sim.fs.ReadBytes(Guide()), run.sim.resources[kResUserGuide]) << "written out whole";
+    EXPECT_EQ(run.sim.fs.ReadBytes(Guide()), run.sim.given.resources[kResUserGuide]) << "written out whole";
     EXPECT_TRUE(window.IsVisible());
     EXPECT_TRUE(View().document.empty()) << "not loaded before the first tick";
     const Bounds b = window.GetBounds();
@@ -52,15 +52,15 @@ TEST_F(Help, TheGuideArrivesHalfASecondAfterTheWindowAndGoesWithIt) {
     EXPECT_EQ(View().bounds.height, 8500 - 490);
   });
   While(5.6, [&](sim::SimWindow&) {
-    EXPECT_EQ(View().document, run.sim.resources[kResUserGuide]);
+    EXPECT_EQ(View().document, run.sim.given.resources[kResUserGuide]);
     EXPECT_TRUE(View().readOnly);
     EXPECT_TRUE(View().enabled);
   });
   CloseAfter(7.8);
   run.Run("help");
   EXPECT_EQ(checks, 3);
-  EXPECT_TRUE(run.EndedByItself()) << run.ended;
-  EXPECT_NEAR(run.end, 8.0, 0.01) << "ended at the main window's next tick";
+  EXPECT_TRUE(run.EndedByItself()) << run.seen.ended;
+  EXPECT_NEAR(run.seen.end, 8.0, 0.01) << "ended at the main window's next tick";
   EXPECT_FALSE(run.sim.fs.Exists(Guide()));
   EXPECT_FALSE(run.sim.fs.Exists(run.master + "GetPXDRData.bat"));
 }
@@ -74,8 +74,8 @@ TEST_F(Help, ClosingBeforeTheFirstTickNeverLoadsTheGuide) {
   });
   run.Run("help");
   EXPECT_EQ(document, "");
-  EXPECT_TRUE(run.EndedByItself()) << run.ended;
-  EXPECT_LT(run.end, 5.6);
+  EXPECT_TRUE(run.EndedByItself()) << run.seen.ended;
+  EXPECT_LT(run.seen.end, 5.6);
   EXPECT_FALSE(run.sim.fs.Exists(Guide()));
 }
 
@@ -109,8 +109,8 @@ TEST_F(Help, ANarrowScreenLeavesTheWindowStickingOutOnBothSides) {
   };
   for (const Screen screen : {Screen{800, 96, 6000 - 7950}, Screen{1920, 144, 9600 - 7950},
                               Screen{1920, 192, 7200 - 7950}, Screen{1280, 120, 7680 - 7950}}) {
-    run.sim.screenPixels = screen.pixels;
-    run.sim.dpi = screen.dpi;
+    run.sim.given.screenPixels = screen.pixels;
+    run.sim.given.dpi = screen.dpi;
     checks = 0;
     While(5.2, [&](sim::SimWindow& window) {
       EXPECT_EQ(window.GetBounds().left, screen.left) << screen.pixels << " at " << screen.dpi;
@@ -127,13 +127,13 @@ TEST_F(Help, AGuideThatCannotBeWrittenShowsTheOlderCopyOrEndsTheRun) {
   CloseAfter(6);
   run.Run("HELP");
   EXPECT_EQ(checks, 2);
-  EXPECT_TRUE(run.EndedByItself()) << run.ended;
+  EXPECT_TRUE(run.EndedByItself()) << run.seen.ended;
 
   run.sim.fs.Erase(Guide());
-  run.sim.resources.erase(kResUserGuide);
+  run.sim.given.resources.erase(kResUserGuide);
   run.Run("help");
-  ASSERT_TRUE(run.sim.report) << "no guide at all";
-  EXPECT_EQ(run.sim.report->Number(), err::kFileNotFound);
+  ASSERT_TRUE(run.sim.seen.report) << "no guide at all";
+  EXPECT_EQ(run.sim.seen.report->Number(), err::kFileNotFound);
   EXPECT_TRUE(run.sim.fs.Exists(run.master + "GetPXDRData.bat")) << "no clean-up after it";
 }
 
@@ -144,7 +144,7 @@ TEST_F(Help, EveryHelpRunWritesTheGuideAndDeletesItAgain) {
     CloseAfter(6);
     run.Run(tail);
     EXPECT_TRUE(written) << tail;
-    EXPECT_TRUE(run.EndedByItself()) << run.ended;
+    EXPECT_TRUE(run.EndedByItself()) << run.seen.ended;
     EXPECT_FALSE(run.sim.fs.Exists(Guide())) << tail;
   }
 }

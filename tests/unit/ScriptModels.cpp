@@ -44,7 +44,7 @@ void WriteRegistry(sim::SimPlatform& machine, const HostRegistry& registry) {
   if (registry.dataPath) {
     machine.SetRegistryText(kHostRegistryKey, kHostRegistryValue, *registry.dataPath);
   } else {
-    machine.registry.clear();
+    machine.given.registry.clear();
   }
 }
 
@@ -86,7 +86,7 @@ void InstallBackupScript(sim::SimPlatform& machine, double seconds, BackupEnd en
                                                   : m.Now() + seconds;
     // The script's own failures show only in its console window.
     if (!InterpreterCanSpell(m, master) || !m.fs.IsFolder(saveFolder)) return;
-    const std::string list = ExclusionList(m.resources[kResBackupScript]);
+    const std::string list = ExclusionList(m.given.resources[kResBackupScript]);
     m.fs.WriteBytes(marker, list);
     const auto copy = [&m, saveFolder, list] {
       std::string source = ScriptAnswer(m);

@@ -18,12 +18,13 @@ std::string ReadSourceFile(const std::string& name) {
 }  // namespace
 
 SimRun::SimRun(std::string masterFolder) : master(std::move(masterFolder)) {
-  sim.resources[kResDataPathScript] = ReadSourceFile("GetPXDRData.bat");
-  sim.resources[kResBackupScript] = ReadSourceFile("SaveOrig.bat");
-  sim.resources[kResUserGuide] = ReadSourceFile("How to Use.rtf");
-  sim.executablePath = master + "Tumbledeck.exe";
-  sim.fs.AddFile(sim.executablePath, "MZ");
+  sim.given.resources[kResDataPathScript] = ReadSourceFile("GetPXDRData.bat");
+  sim.given.resources[kResBackupScript] = ReadSourceFile("SaveOrig.bat");
+  sim.given.resources[kResUserGuide] = ReadSourceFile("How to Use.rtf");
+  sim.given.executablePath = master + "Tumbledeck.exe";
+  sim.fs.AddFile(sim.given.executablePath, "MZ");
   sim.fs.AddFolder(hostData);
+  given.registry.dataPath = hostData;
 }
 
 Files SimRun::CardFiles(const std::string& set, const std::vector<std::string>& cards) {
@@ -42,21 +43,21 @@ void SimRun::AddSet(const std::string& name, const std::vector<std::string>& car
 }
 
 void SimRun::Run(const std::string& commandTail) {
-  sim.commandTail = commandTail;
-  sim.report.reset();
-  ended.clear();
-  WriteRegistry(sim, registry);
-  InstallDataPathScript(sim, scriptDelay, answer);
+  sim.given.commandTail = commandTail;
+  sim.seen.report.reset();
+  seen.ended.clear();
+  WriteRegistry(sim, given.registry);
+  InstallDataPathScript(sim, given.scriptDelay, given.answer);
   const double start = sim.Now();
   try {
     fTumbledeck main(sim);
     main.Load();
-    loadEnd = sim.Now() - start;
+    seen.loadEnd = sim.Now() - start;
     sim.RunUntilNoWindows();
   } catch (const sim::ProcessEnded& abnormal) {
-    ended = abnormal.why;
+    seen.ended = abnormal.why;
   }
-  end = sim.Now() - start;
+  seen.end = sim.Now() - start;
   sim.SettleProcesses();
 }
 

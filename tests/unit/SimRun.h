@@ -30,19 +30,27 @@ class SimRun {
   // started are then let finish.
   void Run(const std::string& commandTail = "");
 
-  bool EndedByItself() const { return ended.empty(); }
+  bool EndedByItself() const { return seen.ended.empty(); }
   std::vector<std::string> MasterFiles() const { return sim.fs.Children(master); }
   Files HostFiles() const { return sim.fs.Snapshot(hostData); }
 
   sim::SimPlatform sim;
   std::string master;
   std::string hostData = "D:\\Pixadore\\Data\\";
-  HostRegistry registry{hostData};
-  double scriptDelay = 0.8;  // how long the data-path script takes
-  std::optional<std::string> answer;  // what it writes, where not the registry's value
-  std::string ended;         // why the process ended abnormally
-  double loadEnd = -1;       // seconds from the start until the start-up returned
-  double end = -1;           // seconds from the start until the process ended
+
+  // What the test sets up beyond the machine: the host and its data-path script.
+  struct Given {
+    HostRegistry registry;
+    double scriptDelay = 0.8;           // how long the data-path script takes
+    std::optional<std::string> answer;  // what it writes, where not the registry's value
+  } given;
+
+  // What the run came to.
+  struct Seen {
+    std::string ended;    // why the process ended abnormally
+    double loadEnd = -1;  // seconds from the start until the start-up returned
+    double end = -1;      // seconds from the start until the process ended
+  } seen;
 };
 
 }  // namespace td::test

@@ -20,7 +20,7 @@ class SwitchRun : public ::testing::Test {
     EXPECT_EQ(run.HostFiles(), SimRun::CardFiles(set, cards));
   }
   void ExpectCleanEnd() {
-    EXPECT_TRUE(run.EndedByItself()) << run.ended;
+    EXPECT_TRUE(run.EndedByItself()) << run.seen.ended;
     for (const auto& name : kScratch) EXPECT_FALSE(run.sim.fs.Exists(run.master + name)) << name;
   }
   std::string XcopyOf(const std::string& set) const {
@@ -32,20 +32,20 @@ class SwitchRun : public ::testing::Test {
 
 TEST_F(SwitchRun, NoArgumentCopiesTheSetAtTheFirstShuffledPosition) {
   // Listing order GoldSet, NewSet1, Silver Set; draws 0.5 and 0: k = floor(3*0.5+1) = 2.
-  run.sim.randomValues = {0.5f, 0.0f};
+  run.sim.given.randomValues = {0.5f, 0.0f};
   run.Run();
-  EXPECT_EQ(run.sim.seeds, 1);
-  EXPECT_EQ(run.sim.started.back(), XcopyOf("NewSet1"));
+  EXPECT_EQ(run.sim.seen.seeds, 1);
+  EXPECT_EQ(run.sim.seen.started.back(), XcopyOf("NewSet1"));
   ExpectInstalled("NewSet1", {"a0001", "b0007"});
   ExpectCleanEnd();
-  EXPECT_TRUE(run.sim.messages.empty());
+  EXPECT_TRUE(run.sim.seen.messages.empty());
 }
 
 TEST_F(SwitchRun, EveryRunWaitsFiveSecondsAndEndsAtTheNextTick) {
   run.Run();
-  EXPECT_GE(run.loadEnd, 5.0);
-  EXPECT_LT(run.loadEnd, 5.1);
-  EXPECT_NEAR(run.end, 5.5, 0.01) << "the clean-up tick comes at the next 500 ms";
+  EXPECT_GE(run.seen.loadEnd, 5.0);
+  EXPECT_LT(run.seen.loadEnd, 5.1);
+  EXPECT_NEAR(run.seen.end, 5.5, 0.01) << "the clean-up tick comes at the next 500 ms";
 }
 
 TEST_F(SwitchRun, TimerTicksDuringTheWaitChangeNothing) {
@@ -62,9 +62,9 @@ TEST_F(SwitchRun, TimerTicksDuringTheWaitChangeNothing) {
 
 TEST_F(SwitchRun, DroppedPathWithQuotesAndBlanksCopiesThatSet) {
   run.Run("\"C:\\My Card Sets\\Silver Set\"");
-  EXPECT_EQ(run.sim.started.back(), XcopyOf("Silver Set"));
+  EXPECT_EQ(run.sim.seen.started.back(), XcopyOf("Silver Set"));
   ExpectInstalled("Silver Set", {"c0003"});
-  EXPECT_EQ(run.sim.randomDraws, 2) << "the catalogue is shuffled on every run";
+  EXPECT_EQ(run.sim.seen.randomDraws, 2) << "the catalogue is shuffled on every run";
   ExpectCleanEnd();
 }
 
@@ -73,13 +73,13 @@ TEST_F(SwitchRun, OnlyTheLastComponentOfADroppedPathCounts) {
   run.Run("C:\\Elsewhere\\GoldSet");
   ExpectInstalled("GoldSet", {"a0001", "a0002"});
   run.Run("GoldSet");  // no backslash at all
-  EXPECT_EQ(run.sim.started.back(), XcopyOf("GoldSet"));
+  EXPECT_EQ(run.sim.seen.started.back(), XcopyOf("GoldSet"));
 }
 
 TEST_F(SwitchRun, PathEndingInBackslashFallsBackToARandomSet) {
-  run.sim.randomValues = {0.0f, 0.0f};
+  run.sim.given.randomValues = {0.0f, 0.0f};
   run.Run("D:\\");
-  EXPECT_EQ(run.sim.started.back(), XcopyOf("GoldSet"));
+  EXPECT_EQ(run.sim.seen.started.back(), XcopyOf("GoldSet"));
 }
 
 TEST_F(SwitchRun, SetsLeftOutOfTheCatalogueCanStillBeNamed) {
@@ -89,9 +89,9 @@ TEST_F(SwitchRun, SetsLeftOutOfTheCatalogueCanStillBeNamed) {
   run.Run("C:\\Anywhere\\saveorig");
   ExpectInstalled("saveorig", {"a0009"});
   run.Run("Spare.Set");
-  EXPECT_EQ(run.sim.started.back(), XcopyOf("Spare.Set"));
+  EXPECT_EQ(run.sim.seen.started.back(), XcopyOf("Spare.Set"));
   run.Run("help2");
-  EXPECT_EQ(run.sim.started.back(), XcopyOf("help2")) << "help2 is a set name";
+  EXPECT_EQ(run.sim.seen.started.back(), XcopyOf("help2")) << "help2 is a set name";
 }
 
 TEST_F(SwitchRun, CommandNamesOpenTheirWindowInsteadOfCopying) {
@@ -101,7 +101,7 @@ TEST_F(SwitchRun, CommandNamesOpenTheirWindowInsteadOfCopying) {
       {"HELP", "Help"}, {" help ", "Help"}, {"C:\\Sets\\Help", "Help"},
       {"showcards", "Show Current Card Sets"}, {"C:\\x\\ShowCards", "Show Current Card Sets"}};
   for (const auto& [tail, caption] : commands) {
-    run.sim.started.clear();
+    run.sim.seen.started.clear();
     bool open = false;
     run.sim.At(run.sim.Now() + 6, [&] {
       sim::SimWindow* window = run.sim.WindowByCaption(caption);
@@ -111,7 +111,7 @@ TEST_F(SwitchRun, CommandNamesOpenTheirWindowInsteadOfCopying) {
     run.Run(tail);
     EXPECT_TRUE(open) << tail;
     ExpectCleanEnd();
-    EXPECT_EQ(run.sim.started.size(), 1u) << tail << ": only the data-path script starts";
+    EXPECT_EQ(run.sim.seen.started.size(), 1u) << tail << ": only the data-path script starts";
     EXPECT_TRUE(run.HostFiles().empty()) << tail;
   }
 }
@@ -120,9 +120,9 @@ TEST_F(SwitchRun, NamedSetWithoutDataFolderEndsQuietly) {
   run.sim.fs.AddFolder(run.master + "Empty Shell");
   run.Run("Empty Shell");
   run.Run("NoSuchSet");
-  EXPECT_EQ(run.sim.started.size(), 2u) << "no copy was started";
-  EXPECT_TRUE(run.sim.messages.empty());
-  EXPECT_NEAR(run.end, 5.5, 0.01);
+  EXPECT_EQ(run.sim.seen.started.size(), 2u) << "no copy was started";
+  EXPECT_TRUE(run.sim.seen.messages.empty());
+  EXPECT_NEAR(run.seen.end, 5.5, 0.01);
   ExpectCleanEnd();
 }
 
@@ -131,7 +131,7 @@ TEST_F(SwitchRun, TheEndOfTheRunDeletesEveryScratchFileItCan) {
   for (const auto& name : kScratch) run.sim.fs.AddFile(run.master + name, "left behind");
   run.sim.fs.SetAttributes(run.master + "SaveOrig.bat", attr::kReadOnly);
   run.Run("GoldSet");
-  EXPECT_TRUE(run.EndedByItself()) << run.ended;
+  EXPECT_TRUE(run.EndedByItself()) << run.seen.ended;
   EXPECT_TRUE(run.sim.fs.Exists(run.master + "SaveOrig.bat"));
   for (const auto& name : kScratch) {
     if (name == "SaveOrig.bat") continue;
@@ -143,14 +143,14 @@ TEST_F(SwitchRun, NamedSetKeepsItsBlanks) {
   run.AddSet("Spaced", {"a0001"});
   run.AddSet(" Spaced", {"b0001"});
   run.Run(" Spaced");
-  EXPECT_EQ(run.sim.started.back(), XcopyOf(" Spaced"));
+  EXPECT_EQ(run.sim.seen.started.back(), XcopyOf(" Spaced"));
   ExpectInstalled(" Spaced", {"b0001"});
 }
 
 TEST_F(SwitchRun, ACopyThatFailsFailsInItsOwnWindow) {
   run.sim.fs.AddFile(run.hostData + "a0001", "a file where the card's folder goes");
   run.Run("GoldSet");
-  EXPECT_EQ(run.sim.started.back(), XcopyOf("GoldSet"));
+  EXPECT_EQ(run.sim.seen.started.back(), XcopyOf("GoldSet"));
   EXPECT_EQ(run.HostFiles().count("a0001"), 1u);
   ExpectCleanEnd();
 }
@@ -158,15 +158,15 @@ TEST_F(SwitchRun, ACopyThatFailsFailsInItsOwnWindow) {
 TEST_F(SwitchRun, EmptyDataFolderStillPasses) {
   run.sim.fs.AddFolder(run.master + "Bare\\DATA");
   run.Run("Bare");
-  EXPECT_EQ(run.sim.started.back(), XcopyOf("Bare"));
+  EXPECT_EQ(run.sim.seen.started.back(), XcopyOf("Bare"));
 }
 
 TEST(SwitchRunEmpty, MasterFolderWithoutSetsDoesNothing) {
   SimRun run;
   run.Run();
-  EXPECT_EQ(run.sim.started.size(), 1u);
+  EXPECT_EQ(run.sim.seen.started.size(), 1u);
   EXPECT_TRUE(run.EndedByItself());
-  EXPECT_NEAR(run.end, 5.5, 0.01);
+  EXPECT_NEAR(run.seen.end, 5.5, 0.01);
 }
 
 TEST_F(SwitchRun, MainWindowIsAMinimizedStripWithAQuitButton) {
@@ -200,20 +200,20 @@ TEST(SwitchRunUnwritable, AScriptThatCannotBeWrittenEndsTheRunAndNoOldCopyRuns) 
     SimRun run;
     makeUnwritable(run);
     run.Run();
-    ASSERT_TRUE(run.sim.report);
-    EXPECT_EQ(run.sim.report->Number(), err::kPathFileAccess) << "the script could not be written";
-    EXPECT_TRUE(run.sim.started.empty()) << "nothing was run";
-    EXPECT_LT(run.end, 0.1) << "the run ends at once";
+    ASSERT_TRUE(run.sim.seen.report);
+    EXPECT_EQ(run.sim.seen.report->Number(), err::kPathFileAccess) << "the script could not be written";
+    EXPECT_TRUE(run.sim.seen.started.empty()) << "nothing was run";
+    EXPECT_LT(run.seen.end, 0.1) << "the run ends at once";
   }
 }
 
 TEST_F(SwitchRun, UnlistableMasterFolderEndsWithTheReport) {
   run.sim.fs.SetAccess(run.master, {.list = false, .change = true});
   run.Run();
-  ASSERT_TRUE(run.sim.report) << "a catalogue that cannot be read is no empty catalogue";
-  EXPECT_EQ(run.sim.report->Number(), err::kPathFileAccess);
-  EXPECT_NEAR(run.end, 5.0, 0.01) << "after the host-folder wait, at the catalogue";
-  EXPECT_EQ(run.sim.started.size(), 1u);
+  ASSERT_TRUE(run.sim.seen.report) << "a catalogue that cannot be read is no empty catalogue";
+  EXPECT_EQ(run.sim.seen.report->Number(), err::kPathFileAccess);
+  EXPECT_NEAR(run.seen.end, 5.0, 0.01) << "after the host-folder wait, at the catalogue";
+  EXPECT_EQ(run.sim.seen.started.size(), 1u);
   EXPECT_TRUE(run.sim.fs.Exists(run.master + "GetPXDRData.bat")) << "no clean-up after a failure";
 }
 
@@ -224,9 +224,9 @@ TEST_F(SwitchRun, ADotDotOrAPathAfterTheLastBackslashIsNoSet) {
   run.sim.fs.AddFile(run.master + "data\\a0001\\a0001c.jpg", "the master folder's own");
   for (const char* tail : {"\"C:\\My Card Sets\\..\"", "..", ".", "C:\\My Card Sets\\. ",
                            "\"a/../..\"", "C:\\Sets\\D:GoldSet"}) {
-    run.sim.started.clear();
+    run.sim.seen.started.clear();
     run.Run(tail);
-    EXPECT_EQ(run.sim.started.size(), 1u) << tail << ": no copy";
+    EXPECT_EQ(run.sim.seen.started.size(), 1u) << tail << ": no copy";
     EXPECT_TRUE(run.HostFiles().empty()) << tail;
     EXPECT_TRUE(run.EndedByItself()) << tail;
   }

@@ -11,11 +11,6 @@
 namespace td::test {
 namespace {
 
-constexpr int32_t kYellow = 65535;
-constexpr int32_t kMagenta = 16711935;
-constexpr int32_t kWhite = 16777215;
-constexpr int32_t kRed = 255;
-
 // A JPEG file as far as the viewer reads one: its frame header (16 x 16), and a comment.
 std::string StandInJpeg(const std::string& label) {
   const std::string comment = label.substr(0, 200);
@@ -83,7 +78,7 @@ TEST_F(Viewer, CardsAppearPassByPassInListingOrder) {
     EXPECT_EQ(Progress()->labels.at(0)->caption, "READY - PLEASE CLOSE THIS WINDOW");
   });
   EXPECT_TRUE(checked);
-  EXPECT_TRUE(run.EndedByItself()) << run.ended;
+  EXPECT_TRUE(run.EndedByItself()) << run.seen.ended;
 }
 
 TEST_F(Viewer, OnlyFoldersMatchingTheCardPatternsCount) {
@@ -97,10 +92,10 @@ TEST_F(Viewer, EveryFailureCostsOnlyItsOwnCard) {
   AddCards(5);
   run.sim.fs.Erase(run.hostData + "a0001\\a0001c.jpg");                     // no picture
   run.sim.fs.AddFile(run.hostData + "a0002\\a0002c.jpg", "not a JPEG at all");  // no picture
-  run.sim.viewRefuses.insert(run.hostData + "a0004\\a0004c.jpg");         // not inserted
+  run.sim.given.viewRefuses.insert(run.hostData + "a0004\\a0004c.jpg");         // not inserted
   AddCard("c0001");
   AddCard("b0001");
-  run.sim.clipboardRefuses.insert(run.hostData + "b0001\\b0001c.jpg");  // the last card
+  run.sim.given.clipboardRefuses.insert(run.hostData + "b0001\\b0001c.jpg");  // the last card
   RunViewer(8, [&] {
     EXPECT_EQ(Shown(), (std::vector<std::string>{"a0003", "a0005", "c0001", "b0001"}));
     EXPECT_EQ(Progress()->caption, "READY !");
@@ -124,7 +119,7 @@ TEST_F(Viewer, NoHostOrAnUnreadableOneGivesAnEmptyViewThatGetsReady) {
   run.sim.fs.AddFile("C:\\a0001\\a0001c.jpg", StandInJpeg("in the current folder"));
   for (std::optional<std::string> value : {std::optional<std::string>(" "),
                                            std::optional<std::string>()}) {
-    run.registry.dataPath = value;
+    run.given.registry.dataPath = value;
     checked = false;
     RunViewer(8, [&] {
       EXPECT_TRUE(View().pictures.empty());
@@ -132,7 +127,7 @@ TEST_F(Viewer, NoHostOrAnUnreadableOneGivesAnEmptyViewThatGetsReady) {
     });
     EXPECT_TRUE(checked);
   }
-  run.registry.dataPath = run.hostData;
+  run.given.registry.dataPath = run.hostData;
   AddCard("a0001");
   run.sim.fs.SetAccess(run.hostData, {.list = false, .change = true});
   checked = false;
@@ -187,7 +182,7 @@ TEST_F(Viewer, WindowsOpenWhereTheyBelong) {
 
 TEST_F(Viewer, TheLabelBlinksWhileFillingThenWhenReadyAndStopsFiveSecondsLater) {
   AddCards(40);
-  run.sim.yieldCost = 0.05;  // a fill of about two seconds
+  run.sim.given.yieldCost = 0.05;  // a fill of about two seconds
   double readyAt = -1;
   for (int i = 0; i < 200; ++i) {
     run.sim.At(6 + i * 0.05, [&] {
@@ -201,8 +196,10 @@ TEST_F(Viewer, TheLabelBlinksWhileFillingThenWhenReadyAndStopsFiveSecondsLater) 
   });
   ASSERT_TRUE(checked);
   ASSERT_GT(readyAt, 7.0) << "the fill took a while";
-  std::vector<int32_t> filling, ready;
-  for (const auto& change : colors) (change.when < readyAt ? filling : ready).push_back(change.rgb);
+  std::vector<Colour> filling, ready;
+  for (const auto& change : colors) {
+    (change.when < readyAt ? filling : ready).push_back(change.colour);
+  }
   ASSERT_GE(filling.size(), 2u);
   for (std::size_t i = 0; i < filling.size(); ++i) {
     EXPECT_EQ(filling[i], i % 2 == 0 ? kMagenta : kYellow) << "tick " << i << " of the fill";
@@ -217,7 +214,7 @@ TEST_F(Viewer, TheLabelBlinksWhileFillingThenWhenReadyAndStopsFiveSecondsLater) 
 
 TEST_F(Viewer, ResizingKeepsTheMinimumAndRecentresTheProgressWindow) {
   AddCards(40);
-  run.sim.yieldCost = 0.05;
+  run.sim.given.yieldCost = 0.05;
   RunViewer(6.5, [&] {
     sim::SimWindow& viewer = *ViewerWindow();
     ASSERT_TRUE(Progress()->IsVisible()) << "the fill runs";
@@ -245,7 +242,7 @@ TEST_F(Viewer, ResizingKeepsTheMinimumAndRecentresTheProgressWindow) {
 
 TEST_F(Viewer, ClosingTheProgressWindowStopsOnlyTheBlinking) {
   AddCards(40);
-  run.sim.yieldCost = 0.05;
+  run.sim.given.yieldCost = 0.05;
   std::size_t colorsAtClose = 0;
   sim::SimLabel* label = nullptr;
   run.sim.At(6.6, [&] {
@@ -260,15 +257,15 @@ TEST_F(Viewer, ClosingTheProgressWindowStopsOnlyTheBlinking) {
   });
   EXPECT_TRUE(checked);
   EXPECT_GT(colorsAtClose, 0u);
-  EXPECT_TRUE(run.EndedByItself()) << run.ended;
+  EXPECT_TRUE(run.EndedByItself()) << run.seen.ended;
 }
 
 TEST_F(Viewer, ClosingTheViewerBeforeTheFillEndsTheRun) {
   AddCards(3);
   run.sim.At(5.5, [&] { ViewerWindow()->UserClose(); });
   run.Run("showcards");
-  EXPECT_TRUE(run.EndedByItself()) << run.ended;
-  EXPECT_LT(run.end, 6.01) << "at the main window's next tick";
+  EXPECT_TRUE(run.EndedByItself()) << run.seen.ended;
+  EXPECT_LT(run.seen.end, 6.01) << "at the main window's next tick";
   EXPECT_TRUE(run.sim.clipboard.empty()) << "the fill never ran";
   for (const char* name : {"GetPXDRData.bat", "pxdrdatapath.txt"}) {
     EXPECT_FALSE(run.sim.fs.Exists(run.master + name)) << name;
@@ -277,7 +274,7 @@ TEST_F(Viewer, ClosingTheViewerBeforeTheFillEndsTheRun) {
 
 TEST_F(Viewer, ClosingTheViewerDuringTheFillStopsItAtTheNextYield) {
   AddCards(40);
-  run.sim.yieldCost = 0.05;
+  run.sim.given.yieldCost = 0.05;
   std::size_t shownAtClose = 0;
   std::map<std::string, std::string> clipboardAtClose;
   std::string lastShown;
@@ -293,13 +290,13 @@ TEST_F(Viewer, ClosingTheViewerDuringTheFillStopsItAtTheNextYield) {
   EXPECT_TRUE(clipboardAtClose.empty()) << "the fill leaves the clipboard alone";
   EXPECT_EQ(run.sim.clipboard, (std::map<std::string, std::string>{{"picture", lastShown}}))
       << "the last card added, and none after the close";
-  EXPECT_TRUE(run.EndedByItself()) << run.ended;
-  EXPECT_LT(run.end, 7.6);
+  EXPECT_TRUE(run.EndedByItself()) << run.seen.ended;
+  EXPECT_LT(run.seen.end, 7.6);
 }
 
 TEST_F(Viewer, ASecondStartOfTheFillDoesNothing) {
   AddCards(30);
-  run.sim.yieldCost = 0.05;
+  run.sim.given.yieldCost = 0.05;
   run.sim.At(5.5, [&] { ViewerWindow()->ClickButton("Show Cards"); });
   RunViewer(10, [&] {
     std::vector<std::string> expected;
@@ -317,7 +314,7 @@ TEST_F(Viewer, TheFillIsImmuneToTheUserAndToOtherPrograms) {
   AddCards(30);
   AddCard("c0001");
   AddCard("b0001");
-  run.sim.yieldCost = 0.05;
+  run.sim.given.yieldCost = 0.05;
   for (int i = 0; i < 12; ++i) {
     run.sim.At(6.2 + i * 0.1, [this, i] {
       sim::SimRichTextView& view = View();
@@ -329,8 +326,8 @@ TEST_F(Viewer, TheFillIsImmuneToTheUserAndToOtherPrograms) {
       }
     });
   }
-  run.sim.clipboardBusy = true;
-  run.sim.At(7, [this] { run.sim.clipboardBusy = false; });
+  run.sim.given.clipboardBusy = true;
+  run.sim.At(7, [this] { run.sim.given.clipboardBusy = false; });
   RunViewer(10, [&] {
     std::vector<std::string> expected;
     for (int i = 1; i <= 30; ++i) {
@@ -344,7 +341,7 @@ TEST_F(Viewer, TheFillIsImmuneToTheUserAndToOtherPrograms) {
     EXPECT_EQ(View().selStart, 1) << "once filled, the view starts as ever";
   });
   EXPECT_TRUE(checked);
-  EXPECT_LE(run.sim.clipboardChanges, 2);
+  EXPECT_LE(run.sim.seen.clipboardChanges, 2);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   const auto start = std::chrono::steady_clock::now();
   int pictures = 0;
   for (const char* pattern : td::kCardFolderPatterns) {
-    auto listing = platform->Files().List(host + pattern);
+    auto listing = platform->FileSystem().List(host + pattern);
     while (auto card = listing->Next()) {
       if (*card == "." || *card == "..") continue;
       const auto picture = td::win32::ReadPictureFile(td::CardPicturePath(host, *card));
