@@ -7,6 +7,7 @@
 
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Internal.h"
+#include "platform/win32/Win32Libraries.h"
 
 namespace td {
 namespace {
@@ -42,6 +43,9 @@ class Win32Platform : public Platform {
 
 }  // namespace
 
-std::unique_ptr<Platform> CreateWin32Platform() { return std::make_unique<Win32Platform>(); }
+std::unique_ptr<Platform> CreateWin32Platform() {
+  win32::SearchLibrariesInSystemFolderOnly();  // before COM, OLE or a window loads one
+  return std::make_unique<Win32Platform>();
+}
 
 }  // namespace td

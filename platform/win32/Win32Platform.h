@@ -8,8 +8,10 @@
 
 namespace td {
 
-// Initialises COM and OLE for the calling (user-interface) thread and returns the
-// platform that talks to Windows. Create it once, on the thread that runs the windows.
+// Restricts the process's library search to the Windows system folder (no library that
+// lies beside the program ever loads), initialises COM and OLE for the calling
+// (user-interface) thread and returns the platform that talks to Windows. Create it
+// once, first thing, on the thread that runs the windows.
 std::unique_ptr<Platform> CreateWin32Platform();
 
 }  // namespace td

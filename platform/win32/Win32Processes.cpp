@@ -10,6 +10,7 @@
 #include "platform/win32/Win32Functions.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Internal.h"
+#include "platform/win32/Win32Libraries.h"
 #include "platform/win32/Win32Text.h"
 
 namespace td::win32 {
@@ -67,25 +68,13 @@ std::vector<wchar_t> ScriptEnvironment(const std::vector<std::pair<std::wstring,
   return block;
 }
 
-// A system folder of Windows ("C:\Windows\system32\"), ending in "\".
-std::wstring SystemFolder(UINT (WINAPI* get)(LPWSTR, UINT)) {
-  std::wstring folder = FillBuffer([get](wchar_t* buffer, unsigned long size) {
-                          return get(buffer, size);
-                        }).value_or(L"");
-  if (folder.empty()) throw InternalError();
-  if (folder.back() != L'\\') folder += L'\\';
-  return folder;
-}
-
-std::wstring System32() { return SystemFolder(GetSystemDirectoryW); }
-
-std::wstring CommandInterpreter() { return System32() + L"cmd.exe"; }
+std::wstring CommandInterpreter() { return SystemFolder() + L"cmd.exe"; }
 
 // Where a script looks for the programs it names: the system's folders only, with the
 // system's extensions. Windows' interpreter then skips the current folder as well.
 std::vector<std::pair<std::wstring, std::wstring>> SystemSearch() {
-  const std::wstring system = System32();
-  const std::wstring windows = SystemFolder(GetWindowsDirectoryW);
+  const std::wstring system = SystemFolder();
+  const std::wstring windows = WindowsFolder();
   std::wstring extensions;
   for (const char* extension : kProgramExtensions) {
     extensions += (extensions.empty() ? L"" : L";") + Widen(extension);
@@ -192,7 +181,7 @@ std::unique_ptr<StartedProcess> StartScript(const std::wstring& script, const st
   }
   line += L"\"";
   std::vector<wchar_t> environment = ScriptEnvironment(variables);
-  return Launch(interpreter.c_str(), line, &environment, System32().c_str(), true);
+  return Launch(interpreter.c_str(), line, &environment, SystemFolder().c_str(), true);
 }
 
 }  // namespace
@@ -204,7 +193,7 @@ std::unique_ptr<StartedProcess> StartProgram(const std::string& commandLine) {
   // A program named without a folder is the system's: CreateProcessW's own search would
   // try the program's folder and the current one first, where anything may lie.
   const std::optional<std::string> systemFile = SystemProgramFile(call.program);
-  const std::wstring application = systemFile ? System32() + Widen(*systemFile) : Widen(call.program);
+  const std::wstring application = systemFile ? SystemFolder() + Widen(*systemFile) : Widen(call.program);
   return Launch(application.c_str(), line);
 }
 

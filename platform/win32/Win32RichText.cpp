@@ -14,6 +14,7 @@
 #include "platform/win32/Win32CardObject.h"
 #include "platform/win32/Win32ComObjects.h"
 #include "platform/win32/Win32Internal.h"
+#include "platform/win32/Win32Libraries.h"
 #include "platform/win32/Win32Picture.h"
 #include "platform/win32/Win32PictureFormats.h"
 #include "platform/win32/Win32Text.h"
@@ -32,8 +33,8 @@ constexpr IID kIidRichEditOleCallback = {
 // process, as every window of the class needs it.
 const wchar_t* RichEditClass() {
   static const wchar_t* const className = []() -> const wchar_t* {
-    if (LoadLibraryW(L"msftedit.dll")) return L"RICHEDIT50W";
-    if (LoadLibraryW(L"riched20.dll")) return L"RichEdit20W";
+    if (LoadSystemLibrary(L"msftedit.dll")) return L"RICHEDIT50W";
+    if (LoadSystemLibrary(L"riched20.dll")) return L"RichEdit20W";
     return nullptr;
   }();
   return className;

@@ -11,6 +11,7 @@
 #include "Win32Helpers.h"
 #include "platform/Twips.h"
 #include "platform/win32/Win32Functions.h"
+#include "platform/win32/Win32Libraries.h"
 
 namespace td::contract {
 namespace {
@@ -201,4 +202,43 @@ TEST_F(Contract, Win32AScriptThatGotNoJobStillEndsWhenEnded) {
 }
 
 }  // namespace
+// The copy command's quoted paths reach the system's xcopy as one path each, blanks,
+// "&" and "%" included (Wine 10's xcopy splits them at their blanks: there it is handed
+// their short forms).
+TEST_F(Contract, Win32TheCopyCommandCopiesFoldersWhosePathsHoldBlanks) {
+  const std::string sets = dir + "My  Card Sets & 100%\\";
+  const std::string host = dir + "Pixadore Host\\";
+  for (const std::string& folder : {sets, sets + "Gold Set", sets + "Gold Set\\data",
+                                    sets + "Gold Set\\data\\a0001", host, host + "Data"}) {
+    files.MakeFolder(folder);
+  }
+  files.WriteBytes(sets + "Gold Set\\data\\a0001\\a0001c.jpg", "card");
+  const auto copy =
+      system.StartProcess("Xcopy /s /y \"" + sets + "Gold Set\\data\" \"" + host + "Data\\\"");
+  const double start = system.Seconds();
+  while (!copy->HasEnded() && system.Seconds() - start < 20) screen.DoEvents();
+  EXPECT_TRUE(files.IsPlainFile(host + "Data\\a0001\\a0001c.jpg"));
+}
+
+// The program's own libraries come from the system folder, whether the system restricts
+// the whole process's search (Windows 8 and later) or lacks the call (Windows 7 without
+// its update).
+TEST_F(Contract, Win32LibrariesComeFromTheSystemFolderOnEverySystem) {
+  const auto loadedFrom = [](HMODULE library) {
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(library, path, MAX_PATH);
+    return std::wstring(path);
+  };
+  const std::wstring system32 = win32::SystemFolder();
+  for (const bool older : {true, false}) {
+    win32::SearchLibrariesInSystemFolderOnly(older ? nullptr
+                                                   : win32::SystemSetDefaultDllDirectories());
+    const HMODULE library = win32::LoadSystemLibrary(L"riched20.dll");
+    ASSERT_NE(library, nullptr) << "older: " << older;
+    EXPECT_EQ(_wcsnicmp(loadedFrom(library).c_str(), system32.c_str(), system32.size()), 0)
+        << "older: " << older;
+    EXPECT_EQ(win32::LoadSystemLibrary(L"no-such-library.dll"), nullptr);
+  }
+}
+
 }  // namespace td::contract

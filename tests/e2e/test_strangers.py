@@ -7,13 +7,15 @@ refused with a reason.
 
 A planted program leaves C:\\planted-ran.txt when it runs: planted.exe (built beside
 wintool.exe) stands for a stranger's executable, a one-line script for a stranger's
-batch file.
+batch file; plantedlib.dll, copied under a system library's name, for a stranger's
+library, which leaves C:\\planted-<name>.txt when it loads.
 """
 
 from __future__ import annotations
 
 import shutil
 import sys
+import time
 from pathlib import Path
 
 import e2e
@@ -21,8 +23,14 @@ from e2e import Case, case
 import winekit as wk
 
 SETS = ("Gold Set", "Silver")
+VIEW_CLASSES = {"Show Current Card Sets": "RICHEDIT50W", "Help": "RICHEDIT50W"}
 MARK = "planted-ran.txt"
 PLANTED_SCRIPT = b"@echo %0 %* >> C:\\planted-ran.txt\r\n"
+# The libraries the program loads itself (the two rich-text ones), and those Windows'
+# parts load for it by bare name: theming, imaging, the window manager, monitors, and
+# the common controls of its import table.
+PLANTED_LIBRARIES = ("msftedit.dll", "riched20.dll", "uxtheme.dll", "windowscodecs.dll",
+                     "dwmapi.dll", "shcore.dll", "comctl32.dll")
 
 
 def check_nothing_planted_ran(c: Case, when: str) -> None:
@@ -90,6 +98,33 @@ def planted_xcopy(c: Case) -> None:
     c.check_landed(sets, "Gold Set")
     check_nothing_planted_ran(c, "switch")
     c.check_master(master, {wk.EXE_NAME, "xcopy.exe", *SETS})
+
+
+@case
+def planted_libraries(c: Case) -> None:
+    """Libraries planted beside the program under system libraries' names never load: a
+    switch, showcards and help work as they do without them."""
+    master, sets = c.master(SETS)
+    for name in PLANTED_LIBRARIES:
+        shutil.copyfile(Path(c.opts.wintool).parent / "plantedlib.dll", master / name)
+    run = c.run_app(master, ["Gold Set"])
+    c.check_ended(run)
+    c.check_landed(sets, "Gold Set")
+
+    for command, title, view in (("showcards", "READY !", "Show Current Card Sets"),
+                                 ("help", "Help", "Help")):
+        def interact(app):
+            shown = c.wait_window(title, 30) is not None
+            time.sleep(1.0)  # the guide arrives half a second after the window shows
+            rc, found = c.wintool.run("length", "--title", view, VIEW_CLASSES[view])
+            length = found[0]["length"] if rc == 0 and found else 0
+            c.check(shown and length > 0, f"{command} shows its content", f"length {length}")
+            c.close_window(app, view)
+
+        c.check_ended(c.run_app(master, [command], interact=interact), bound=None)
+    loaded = sorted(p.name for p in c.prefix.drive_c.glob("planted-*.txt"))
+    c.check(not loaded, "no planted library loaded", f"marks: {loaded}")
+    c.check_master(master, {wk.EXE_NAME, *PLANTED_LIBRARIES, *SETS})
 
 
 @case

@@ -4,6 +4,7 @@ byte for byte from the same sources in another place.
 
     test_release.py package      --build DIR --version X.Y.Z
     test_release.py reproducible --build DIR --source DIR
+    test_release.py imports      --build DIR
 """
 
 from __future__ import annotations
@@ -22,6 +23,17 @@ import pefile
 DESCRIPTION = "Tumbledeck - random card-set switcher"
 MAX_EXE_BYTES = 2 * 1024 * 1024
 failures: list[str] = []
+
+# The libraries Windows always takes from its own folder, whatever lies beside a program:
+# the known libraries of every Windows since 7 (HKLM\System\CurrentControlSet\Control\
+# Session Manager\KnownDLLs), and ntdll, which every process has before its imports.
+KNOWN_LIBRARIES = {
+    "advapi32.dll", "clbcatq.dll", "comdlg32.dll", "gdi32.dll", "imagehlp.dll", "imm32.dll",
+    "kernel32.dll", "msctf.dll", "msvcrt.dll", "normaliz.dll", "nsi.dll", "ntdll.dll",
+    "ole32.dll", "oleaut32.dll", "psapi.dll", "rpcrt4.dll", "sechost.dll", "setupapi.dll",
+    "shell32.dll", "shlwapi.dll", "user32.dll", "wldap32.dll", "ws2_32.dll"}
+# Taken from the system's side-by-side store through the manifest's dependency.
+MANIFEST_LIBRARIES = {"comctl32.dll": "Microsoft.Windows.Common-Controls"}
 
 
 def check(ok: bool, what: str, detail: str = "") -> None:
@@ -101,15 +113,49 @@ def reproducible(build: Path, source: Path) -> None:
     print(f"  info  the second build took {time.monotonic() - started:.0f} s", flush=True)
 
 
+def manifest(pe: pefile.PE) -> str:
+    """The manifest the executable carries (resource type 24, id 1)."""
+    resources = getattr(pe, "DIRECTORY_ENTRY_RESOURCE", None)
+    for kind in resources.entries if resources else []:
+        if kind.id != pefile.RESOURCE_TYPE["RT_MANIFEST"]:
+            continue
+        for entry in kind.directory.entries:
+            data = entry.directory.entries[0].data.struct
+            return pe.get_data(data.OffsetToData, data.Size).decode("utf-8", errors="replace")
+    return ""
+
+
+def imports(build: Path) -> None:
+    """No library the program names can come from beside it: each is one Windows always
+    takes from its own folder."""
+    pe = pefile.PE(str(build / "Tumbledeck.exe"))
+    named = [e.dll.decode().lower() for e in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])]
+    delayed = [e.dll.decode().lower() for e in getattr(pe, "DIRECTORY_ENTRY_DELAY_IMPORT", [])]
+    check(bool(named), "the program's import table is read", "no imports found")
+    check(not delayed, "it loads no library late by name", f"delay-loaded: {delayed}")
+    text = manifest(pe)
+    for library in named:
+        if library in MANIFEST_LIBRARIES:
+            check(MANIFEST_LIBRARIES[library] in text,
+                  f"{library} comes from the side-by-side store its manifest names",
+                  f"the manifest names no {MANIFEST_LIBRARIES[library]}")
+        else:
+            check(library in KNOWN_LIBRARIES,
+                  f"{library} is one of the libraries Windows always takes from its folder",
+                  f"a {library} beside the program would load in its place")
+
+
 def main() -> int:
     p = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    p.add_argument("what", choices=("package", "reproducible"))
+    p.add_argument("what", choices=("package", "reproducible", "imports"))
     p.add_argument("--build", required=True)
     p.add_argument("--version")
     p.add_argument("--source")
     a = p.parse_args()
     if a.what == "package":
         package(Path(a.build), a.version)
+    elif a.what == "imports":
+        imports(Path(a.build))
     else:
         reproducible(Path(a.build), Path(a.source))
     return 1 if failures else 0
