@@ -11,6 +11,7 @@ packages=(
   fonts-dejavu-core                                   # card labels; Courier New under Wine
   python3-pefile zip unzip                            # checking the release
   xdotool                                             # a real drag with the mouse under Wine
+  debootstrap                                         # the Debian 13 root with Wine 10
   gcovr                                               # tools/coverage.sh
 )
 if [ "${1:-}" = fuzz ]; then packages+=(clang libclang-rt-14-dev); fi

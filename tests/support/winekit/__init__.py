@@ -1,6 +1,6 @@
 """Wine machinery shared by the end-to-end tests, the platform contract under Wine, the
 demo and the benchmarks. Everything here drives the real Tumbledeck.exe under
-/usr/lib/wine/wine64:
+/usr/lib/wine/wine64, the machine's or a Debian 13 root's:
 
 - display:     a private Xvfb.
 - prefix:      a throwaway copy of the base prefix, running programs in it, its
@@ -11,6 +11,8 @@ demo and the benchmarks. Everything here drives the real Tumbledeck.exe under
 - trees:       byte-for-byte comparison of folder trees.
 - records:     wintool's JSON lines.
 - layout:      names and places the program and the host use; errors: WineError.
+- wines:       which Wine runs the programs: the machine's, or Wine 10 from a Debian 13
+               root (WINEKIT_ROOT), which `python3 -m winekit root` makes.
 - __main__:    the command line (python3 -m winekit base|stage|demo); demo: its demo.
 
 Found through PYTHONPATH=tests/support, which CTest and the tools/ scripts set.
@@ -27,6 +29,7 @@ from .records import read_json_lines
 from .runs import Run, Started
 from .stage import make_host, make_master, stage
 from .trees import landed_set, tree
+from . import wines
 
 __all__ = [
     "build_base_prefix", "ensure_prefix", "install_findstr",
@@ -35,5 +38,5 @@ __all__ = [
     "CARDS", "COPY_SCRIPT", "EXE_NAME", "HOST_DATA_WIN", "HOST_KEY", "MASTER_NAME",
     "SCRATCH_FILES",
     "Prefix", "read_json_lines", "Run", "Started",
-    "make_host", "make_master", "stage", "landed_set", "tree",
+    "make_host", "make_master", "stage", "landed_set", "tree", "wines",
 ]

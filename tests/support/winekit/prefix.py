@@ -17,9 +17,7 @@ from .display import Display
 from .errors import WineError
 from .layout import HOST_KEY
 from .runs import Run, Started
-
-WINE = "/usr/lib/wine/wine64"
-WINESERVER = "/usr/lib/wine/wineserver"
+from . import wines
 # Wine takes file names from and to Unix in the locale's encoding: without a UTF-8 one it
 # can neither make nor find names with letters beyond ASCII. C.UTF-8 is always there.
 WINE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml=", "LANG": "C.UTF-8",
@@ -60,7 +58,7 @@ class Prefix:
         env.update(WINE_ENV)
         env["WINEPREFIX"] = str(self.path)
         env["DISPLAY"] = self.display.name
-        return env
+        return wines.environment(env, self.path)
 
     def unix(self, win_path: str) -> Path:
         """C:\\a\\b -> <prefix>/drive_c/a/b (drive C only)."""
@@ -83,7 +81,7 @@ class Prefix:
         out_path, err_path = self._logs(name)
         with open(out_path, "wb") as out, open(err_path, "wb") as err:
             cwd = self.drive_c if self.drive_c.is_dir() else self.path.parent
-            proc = subprocess.Popen([WINE, program, *args], env=self.env, cwd=cwd,
+            proc = subprocess.Popen(wines.command(wines.WINE, program, *args), env=self.env, cwd=cwd,
                                     stdin=subprocess.DEVNULL, stdout=out, stderr=err)
         return Started(proc, out_path, err_path)
 
@@ -97,7 +95,7 @@ class Prefix:
     def server(self, *args: str, timeout: float = 60) -> int:
         out_path, err_path = self._logs("wineserver" + "".join(args).replace("-", "_"))
         with open(out_path, "wb") as out, open(err_path, "wb") as err:
-            return subprocess.call([WINESERVER, *args], env=self.env, stdin=subprocess.DEVNULL,
+            return subprocess.call(wines.command(wines.WINESERVER, *args), env=self.env, stdin=subprocess.DEVNULL,
                                    stdout=out, stderr=err, timeout=timeout)
 
     def wait_idle(self, timeout: float = 60) -> None:
