@@ -11,6 +11,8 @@ struct SystemFunctions {
   UINT(WINAPI* getDpiForSystem)();
   UINT(WINAPI* getDpiForWindow)(HWND);
   BOOL(WINAPI* adjustWindowRectExForDpi)(RECT*, DWORD, BOOL, DWORD, UINT);
+  // Windows 8.1 and later (shcore.dll): each monitor's resolution as it is now.
+  HRESULT(WINAPI* getDpiForMonitor)(HMONITOR, int, UINT*, UINT*);
   // Every system has it, but before Windows 8 it refuses a process that is in a job
   // already (one started by Task Scheduler, say).
   BOOL(WINAPI* assignProcessToJobObject)(HANDLE, HANDLE);

@@ -15,6 +15,7 @@ namespace td::win32 {
 namespace {
 
 constexpr wchar_t kTitle[] = L"Tumbledeck";
+constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI: the resolution windows are laid out at
 
 // The user interface's own state: there is one user-interface thread.
 struct UiState {
@@ -35,7 +36,7 @@ class Win32Screen : public Screen {
   }
 
   double ScreenWidth() const override {
-    return PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), SystemDpi());
+    return PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), PrimaryMonitorDpi());
   }
 
   void DoEvents() override {
@@ -70,8 +71,18 @@ class Win32Screen : public Screen {
 
 }  // namespace
 
-int SystemDpi() {
-  // Windows 10 and Wine tell it directly; older systems through the screen.
+int PrimaryMonitorDpi() {
+  // Windows 8.1 and later tell each monitor's resolution as it is now: its scale may
+  // have changed since the session began, and a window follows its monitor's (Wine 10
+  // keeps a monitor at the resolution its session began with). The system's resolution
+  // is the primary monitor's at the start of the session.
+  if (const auto getDpiForMonitor = Functions().getDpiForMonitor) {
+    UINT x = 0, y = 0;
+    const HMONITOR primary = MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    if (SUCCEEDED(getDpiForMonitor(primary, kEffectiveDpi, &x, &y)) && x > 0) {
+      return static_cast<int>(x);
+    }
+  }
   if (const auto getDpiForSystem = Functions().getDpiForSystem) {
     return static_cast<int>(getDpiForSystem());
   }
@@ -84,7 +95,7 @@ int DpiOf(HWND window) {
   // Windows 10 and Wine know each window's own; older systems have one for all.
   const auto getDpiForWindow = Functions().getDpiForWindow;
   const UINT dpi = window && getDpiForWindow ? getDpiForWindow(window) : 0;
-  return dpi > 0 ? static_cast<int>(dpi) : SystemDpi();
+  return dpi > 0 ? static_cast<int>(dpi) : PrimaryMonitorDpi();
 }
 
 COLORREF ToColorRef(Colour colour) {

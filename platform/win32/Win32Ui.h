@@ -37,7 +37,7 @@ void NoteWindowDestroyed();
 // windows as they are, not stretched, and every window converts twips to pixels at the
 // resolution of the monitor it is on (platform/Twips.h), anew when it moves to another.
 // The resolution of the primary monitor, which new windows start at.
-int SystemDpi();
+int PrimaryMonitorDpi();
 // The resolution a window is drawn at.
 int DpiOf(HWND window);
 

@@ -311,7 +311,7 @@ std::unique_ptr<Window> OpenTopLevelWindow(const WindowSpec& spec, WindowEvents&
   RegisterWindowClass();
   const Styles s = StylesFor(spec);
   // A new window starts on the primary monitor, at its resolution.
-  const int dpi = SystemDpi();
+  const int dpi = PrimaryMonitorDpi();
   const RECT frame = FrameFor(spec, s, dpi);
   int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
   if (spec.clientLeft || spec.clientTop) {

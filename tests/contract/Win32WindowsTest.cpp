@@ -163,6 +163,7 @@ TEST_F(Contract, Win32OlderSystemsAndOtherMonitorsGiveWindowsTheirSizeInTwips) {
     win32::Functions().getDpiForSystem = nullptr;
     win32::Functions().getDpiForWindow = nullptr;
     win32::Functions().adjustWindowRectExForDpi = nullptr;
+    win32::Functions().getDpiForMonitor = nullptr;
     auto window = screen.OpenWindow(Spec("Older"), events);
     const Bounds got = window->GetBounds();
     EXPECT_EQ(got.width, expected.width);

@@ -6,8 +6,13 @@ pixels. Screenshots of both resolutions stay in evidence/ for the eye.
 
     test_dpi.py --exe E --wintool W --base B --work D CASE...
 
-Wine takes the resolution from HKCU\\Control Panel\\Desktop\\LogPixels, read by every
-program it starts.
+Wine takes the resolution from HKCU\\Control Panel\\Desktop\\LogPixels: every program reads
+it as the system's resolution when it starts, and Wine 10 gives its monitors the one the
+session began with (a Wine session lasts while its server runs). A change is therefore
+made as on Windows, where a new scale reaches the whole desktop at the next sign-in: the
+session ends before the program runs. The case `changed_in_session` keeps the session,
+as a user who changes the scale and does not sign out: each window is then laid out at
+its monitor's resolution, whatever the system's.
 """
 
 from __future__ import annotations
@@ -25,10 +30,12 @@ HELP, VIEWER, READY = "Help", "Show Current Card Sets", "READY !"
 VIEW_CLASS = "RICHEDIT50W"
 
 
-def set_resolution(c: Case, dpi: int) -> None:
+def set_resolution(c: Case, dpi: int, new_session: bool = True) -> None:
     res = c.prefix.run("reg", ["add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
                                "REG_DWORD", "/d", str(dpi), "/f"], f"reg-dpi-{dpi}")
     c.check(res.rc == 0, f"precondition: the screen is set to {dpi} DPI")
+    if new_session:
+        c.prefix.wait_idle()
 
 
 def pixels(twips: float, dpi: int) -> int:
@@ -124,6 +131,39 @@ def viewer_window(c: Case) -> None:
         c.close_window(app, VIEWER)
 
     at_each_resolution(c, "showcards", VIEWER, look)
+
+
+@case
+def changed_in_session(c: Case) -> None:
+    """The resolution goes from 96 to 144 DPI while the session lasts: the viewer has the
+    size its twips make at its monitor's resolution, stands in the middle of the screen,
+    and lays its cards out at that resolution."""
+    master, _ = c.master(())
+    set_resolution(c, 96)
+    set_resolution(c, 144, new_session=False)
+
+    def interact(app):
+        viewer = c.wait_window(VIEWER)
+        if not c.check(viewer is not None, f"{VIEWER!r} opens"):
+            return
+        dpi = viewer["dpi"]
+        print(f"  info  the viewer's monitor is at {dpi} DPI", flush=True)
+        l, t, r, b = viewer["rect"]
+        c.check(abs(r - l - pixels(10900, dpi)) <= 1 and abs(b - t - pixels(8500, dpi)) <= 1,
+                f"it is 10900 x 8500 twips at its monitor's {dpi} DPI",
+                f"got {r - l} x {b - t} pixels")
+        c.check(abs(l + r - SCREEN_WIDTH) <= 2, "it stands in the middle of the screen",
+                f"left {l}, right {r}")
+        if c.wait_window(READY, 30) is None:
+            return
+        rc, found = c.wintool.run("positions", "--title", VIEWER, VIEW_CLASS, "1")
+        xs = [p[0] for p in found[0]["positions"]] if rc == 0 and found else []
+        c.check(len(xs) == 2 and abs(xs[1] - xs[0] - pixels(240 * 15, dpi)) <= 1,
+                "its cards are laid out at that resolution", f"positions {xs}")
+        c.display.screenshot(c.evidence_dir / "viewer-changed.png")
+        c.close_window(app, VIEWER)
+
+    c.check_ended(c.run_app(master, ["showcards"], interact=interact), bound=None)
 
 
 if __name__ == "__main__":

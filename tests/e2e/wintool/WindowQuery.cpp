@@ -102,6 +102,17 @@ std::string ChildJson(const Child& c) {
          ",\"rect\":" + Rect(c.rect) + ",\"icon\":" + Bool(c.icon) + "}";
 }
 
+// The resolution of the monitor the window is on, which it is laid out at (Windows 8.1
+// and later tell it; a window's own answer differs between processes under Wine).
+UINT MonitorDpiOf(HWND h) {
+  using GetDpiForMonitorCall = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  static const auto get = reinterpret_cast<GetDpiForMonitorCall>(reinterpret_cast<void*>(
+      GetProcAddress(LoadLibraryW(L"shcore.dll"), "GetDpiForMonitor")));
+  UINT x = 0, y = 0;
+  if (get) get(MonitorFromWindow(h, MONITOR_DEFAULTTONEAREST), 0, &x, &y);
+  return x;
+}
+
 // One window's state; the watch compares these strings to see a change, so nothing in
 // it may change by itself (no time stamps here).
 std::string WindowJson(HWND h, bool withChildren) {
@@ -123,7 +134,8 @@ std::string WindowJson(HWND h, bool withChildren) {
                   "," + std::to_string(client.right - client.left) + "," +
                   std::to_string(client.bottom - client.top) + "]" +
                   ",\"normal\":" + Rect(wp.rcNormalPosition) +
-                  ",\"style\":" + std::to_string(GetWindowLongW(h, GWL_STYLE));
+                  ",\"style\":" + std::to_string(GetWindowLongW(h, GWL_STYLE)) +
+                  ",\"dpi\":" + std::to_string(MonitorDpiOf(h));
   if (withChildren) {
     s += ",\"children\":[";
     bool first = true;
