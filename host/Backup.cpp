@@ -134,6 +134,7 @@ void MakeBackup(FileSystem& files, System& system, Screen& screen, RunState& run
     // A script stopped midway (its window closed) may leave its copy running; it would
     // go on writing into the back-up after the report.
     if (!finished) script->End();
+    if (finished && !system.InterpreterRunsCarriedScripts()) CopyHostIntoBackup(files, screen, run);
     CheckBackup(files, screen, run, finished);
   }
   run.WorkDone = true;

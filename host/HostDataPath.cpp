@@ -1,5 +1,6 @@
 #include "host/HostDataPath.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "host/HostLayout.h"
@@ -21,6 +22,34 @@ constexpr std::size_t kLongestAnswer = 4096;
 // as one blank, an "&" not at all), and the registry may name a folder that is gone.
 bool NamesUsableFolder(FileSystem& files, const std::string& path) {
   return !HoldsNoNameCharacter(path) && IsAbsolutePath(path) && files.IsFolder(path);
+}
+
+// The value as the script reads it: its words (split at blanks and tabs) joined by
+// single blanks, cut to its first 100 letters.
+std::string AsTheScriptReadsIt(const std::string& value) {
+  constexpr std::size_t kScriptsLetters = 100;
+  std::string joined;
+  for (std::size_t at = value.find_first_not_of(" \t"); at != std::string::npos;) {
+    const std::size_t end = std::min(value.find_first_of(" \t", at), value.size());
+    joined += (joined.empty() ? "" : " ") + value.substr(at, end - at);
+    at = value.find_first_not_of(" \t", end);
+  }
+  std::size_t letters = 0, cut = 0;
+  for (; cut < joined.size(); ++cut) {
+    const bool startsLetter = (static_cast<unsigned char>(joined[cut]) & 0xC0) != 0x80;
+    if (startsLetter && letters++ == kScriptsLetters) break;
+  }
+  return TrimTrailingSpaces(joined.substr(0, cut));
+}
+
+// The folder the host's value names, as the script would have read it or else as it
+// stands; nothing when it names none the program can use.
+std::optional<std::string> RegistryFolder(FileSystem& files, const std::string& value) {
+  for (const std::string& path :
+       {WithTrailingBackslash(AsTheScriptReadsIt(value)), WithTrailingBackslash(value)}) {
+    if (NamesUsableFolder(files, path)) return path;
+  }
+  return std::nullopt;
 }
 
 // The first line of the exchange file, or nothing while the script has not answered
@@ -61,11 +90,9 @@ std::unique_ptr<StartedProcess> FindHostDataPath(FileSystem& files, System& syst
                                                  Screen& screen, RunState& run) {
   // Read first: a value the script would run as commands never reaches it.
   const auto value = system.ReadUserRegistryText(kHostRegistryKey, kHostRegistryValue);
-  const std::optional<std::string> registry =
-      value ? std::optional(WithTrailingBackslash(*value)) : std::nullopt;
-  const bool registryUsable = registry && NamesUsableFolder(files, *registry);
+  const std::optional<std::string> registry = value ? RegistryFolder(files, *value) : std::nullopt;
   if (value && HoldsScriptSyntax(*value)) {
-    if (registryUsable) run.HostDataPath = *registry;
+    if (registry) run.HostDataPath = *registry;
     return nullptr;
   }
 
@@ -74,8 +101,9 @@ std::unique_ptr<StartedProcess> FindHostDataPath(FileSystem& files, System& syst
   const std::optional<std::string> answer = ReadAnswer(files, system, exchange);
   if (answer && NamesUsableFolder(files, *answer)) {
     run.HostDataPath = *answer;
-  } else if (registryUsable) {
-    // The script was late (a busy machine, a scanner holding it up) or lost letters.
+  } else if (registry) {
+    // The script was late (a busy machine, a scanner holding it up), lost letters, or
+    // could not run its loop.
     run.HostDataPath = *registry;
   } else if (answer) {
     run.HostDataPath = *answer;  // used as it is: a copy into it is never started

@@ -30,6 +30,14 @@ inline std::string WithTrailingBackslash(std::string folder) {
 // a-cards, then the c-cards, then the b-cards.
 inline constexpr std::array<const char*, 3> kCardFolderPatterns = {"a????", "c????", "b????"};
 
+// What the back-up leaves out, as the back-up script writes its exclusion list: each
+// entry with the blank its echo leaves before the line end, which xcopy keeps. A file is
+// left out when its full path holds one of them, in any letter case.
+inline constexpr std::array<const char*, 19> kBackupExclusions = {
+    "music ", "skins ", "backgrounds ", "playlists ", ".bmp ", ".psd ", ".vhd ",
+    ".txt ",  ".cld ",  ".lst ",        ".log ",      ".pxdr ", ".cds ", ".dat ",
+    ".rar ",  ".zip ",  ".ace ",        ".7z ",       ".dlmcdf "};
+
 // The card's picture; `dataFolder` ends in "\" (the host's value carries one).
 inline std::string CardPicturePath(const std::string& dataFolder, const std::string& card) {
   return dataFolder + card + "\\" + card + "c.jpg";

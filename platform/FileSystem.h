@@ -60,6 +60,9 @@ class FileSystem {
   virtual std::string ReadHead(const std::string& path, std::size_t maxBytes) = 0;
   // Creates the file or replaces its content; throws RunError when it cannot.
   virtual void WriteBytes(const std::string& path, std::string_view bytes) = 0;
+  // Copies a file to `to`, replacing a file there unless it is read-only; throws RunError
+  // (53 when there is no such file) when it cannot.
+  virtual void Copy(const std::string& from, const std::string& to) = 0;
   // Creates one folder; throws RunError 75 when it exists or cannot be made.
   virtual void MakeFolder(const std::string& path) = 0;
   // Deletes one plain file. Nothing there (or a folder there) throws RunError 53 unless

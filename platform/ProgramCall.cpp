@@ -2,6 +2,8 @@
 
 #include "platform/AsciiCase.h"
 
+#include <algorithm>
+
 namespace td {
 namespace {
 
@@ -46,6 +48,28 @@ std::optional<std::string> SystemProgramFile(std::string_view program) {
   std::string file(program);
   if (program.find('.') == std::string_view::npos) file += ".exe";
   return file;
+}
+
+std::string WithoutBlanksInWords(
+    std::string_view commandLine,
+    const std::function<std::optional<std::string>(const std::string& word)>& shortForm) {
+  std::size_t at = std::min(commandLine.find_first_not_of(" \t"), commandLine.size());
+  std::string line(commandLine.substr(0, at));
+  while (at < commandLine.size()) {
+    const std::size_t start = at;
+    std::string word = NextWord(commandLine, at);
+    const std::size_t end = commandLine.find_last_not_of(" \t", at - 1) + 1;
+    const bool quoted = commandLine[start] == '"' && end - start >= 2 && commandLine[end - 1] == '"';
+    std::optional<std::string> plain;
+    if (quoted && word.find_first_of(" \t") != std::string::npos) plain = shortForm(word);
+    if (plain && plain->find_first_of(" \t\"") == std::string::npos) {
+      line += '"' + *plain + '"';
+    } else {
+      line += commandLine.substr(start, end - start);
+    }
+    line += commandLine.substr(end, at - end);  // the blanks behind it
+  }
+  return line;
 }
 
 std::string DoublePercents(std::string_view text) {

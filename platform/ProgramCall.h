@@ -3,6 +3,7 @@
 // tested and fuzzed without Windows.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,14 @@ ProgramCall ReadProgramCall(std::string_view commandLine);
 // folder, ".exe" added where it has no extension. Nothing for a program named by a path:
 // that one is started where it is.
 std::optional<std::string> SystemProgramFile(std::string_view program);
+
+// The command line with each quoted word that holds a blank given as `shortForm(word)`
+// instead, in quotes, where that names it without a blank; every other word, and the
+// blanks between words, stay as they are. For a program that splits a quoted word at its
+// blanks (Wine 10's xcopy): the short 8.3 form of a path names the same folder.
+std::string WithoutBlanksInWords(
+    std::string_view commandLine,
+    const std::function<std::optional<std::string>(const std::string& word)>& shortForm);
 
 // Every "%" doubled: an interpreter that reads an expanded value's "%" again (Wine's)
 // then gives back the text as it was.

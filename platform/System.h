@@ -49,6 +49,11 @@ class System {
   // in the current folder first, whatever the environment says).
   // Throws RunError 53 when the program or script does not exist.
   virtual std::unique_ptr<StartedProcess> StartProcess(const std::string& commandLine) = 0;
+  // False where the system's command interpreter cannot carry out the carried scripts'
+  // work as Windows' does: Wine 10's reads their registry loop's `"Tokens=3""delims="` as
+  // "no delimiters", so that they find no host folder, and its xcopy splits a quoted
+  // path at its blanks. The program then makes the back-up's copy itself.
+  virtual bool InterpreterRunsCarriedScripts() const = 0;
   // A text value of the current user's registry (key below HKEY_CURRENT_USER); nothing
   // when the key or the value is missing or holds no text.
   virtual std::optional<std::string> ReadUserRegistryText(const std::string& key,

@@ -247,6 +247,12 @@ void SimFileSystem::MakeFolder(const std::string& path) {
   parent->AddChild(leaf, true);
 }
 
+void SimFileSystem::Copy(const std::string& from, const std::string& to) {
+  const Node* node = Find(from);
+  if (!node || node->folder) throw RunError(err::kFileNotFound);
+  WriteBytes(to, node->content);
+}
+
 void SimFileSystem::RemoveFile(const std::string& path, IfMissing ifMissing) {
   CheckName(path, false);
   std::string leaf;

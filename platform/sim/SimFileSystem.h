@@ -32,6 +32,7 @@ class SimFileSystem : public FileSystem {
   std::string ReadHead(const std::string& path, std::size_t maxBytes) override;
   void WriteBytes(const std::string& path, std::string_view bytes) override;
   void MakeFolder(const std::string& path) override;
+  void Copy(const std::string& from, const std::string& to) override;
   void RemoveFile(const std::string& path, IfMissing ifMissing) override;
   void ChangeFolder(const std::string& path) override;
 

@@ -67,6 +67,7 @@ class SimPlatform : public Platform, public System, public Screen, public Pictur
     double yieldCost = 0.001;      // seconds each DoEvents costs
     double timeLimit = 24 * 3600;  // a run still going then is taken to wait for ever
     double xcopyDelay = 0.2;
+    bool interpreterRunsCarriedScripts = true;  // false: Wine 10's
     std::string commandTail;
     std::string executablePath = "C:\\Tumbledeck\\Tumbledeck.exe";
     std::map<int, std::string> resources;  // of type "CUSTOM", by id
@@ -123,6 +124,9 @@ class SimPlatform : public Platform, public System, public Screen, public Pictur
   std::string ExecutablePath() const override { return given.executablePath; }
   std::optional<std::string> LoadResourceBytes(const std::string& type, int id) override;
   std::unique_ptr<StartedProcess> StartProcess(const std::string& commandLine) override;
+  bool InterpreterRunsCarriedScripts() const override {
+    return given.interpreterRunsCarriedScripts;
+  }
   std::optional<std::string> ReadUserRegistryText(const std::string& key,
                                                   const std::string& value) override;
   double Seconds() override { return now_; }

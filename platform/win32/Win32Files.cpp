@@ -101,6 +101,16 @@ KernelHandle OpenForReading(const std::string& path) {
 // The attributes of an entry, or INVALID_FILE_ATTRIBUTES with GetLastError() set.
 DWORD AttributesOf(const std::wstring& path) { return GetFileAttributesW(path.c_str()); }
 
+// A file about to be replaced: tested first, as Wine run as root would otherwise replace
+// a read-only file.
+void RefuseReadOnlyTarget(const std::wstring& name) {
+  const DWORD attributes = AttributesOf(name);
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+    throw ErrorFromWin32(ERROR_ACCESS_DENIED);
+  }
+}
+
 class Win32FileSystem : public FileSystem {
  public:
   std::unique_ptr<DirectoryListing> List(const std::string& pattern) override {
@@ -150,12 +160,7 @@ class Win32FileSystem : public FileSystem {
 
   void WriteBytes(const std::string& path, std::string_view bytes) override {
     const std::wstring name = Widen(path);
-    // Tested first: Wine run as root would otherwise truncate a read-only file.
-    const DWORD attributes = AttributesOf(name);
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
-      throw ErrorFromWin32(ERROR_ACCESS_DENIED);
-    }
+    RefuseReadOnlyTarget(name);
     const KernelHandle file(CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) ThrowLastError(Subject::kPath);
@@ -173,6 +178,12 @@ class Win32FileSystem : public FileSystem {
 
   void MakeFolder(const std::string& path) override {
     if (!CreateDirectoryW(Widen(path).c_str(), nullptr)) ThrowLastError(Subject::kFolder);
+  }
+
+  void Copy(const std::string& from, const std::string& to) override {
+    const std::wstring target = Widen(to);
+    RefuseReadOnlyTarget(target);
+    if (!CopyFileW(Widen(from).c_str(), target.c_str(), FALSE)) ThrowLastError(Subject::kEntry);
   }
 
   void RemoveFile(const std::string& path, IfMissing ifMissing) override {

@@ -44,6 +44,9 @@ bool IsNotFound(unsigned long code);
 // quoted or not (Win32System.cpp).
 std::string CommandTailOf(std::wstring_view commandLine);
 
+// The major version of the Wine the program runs on, 0 on Windows (Win32Processes.cpp).
+int WineVersion();
+
 // Starts a command line as System::StartProcess says (Win32Processes.cpp).
 std::unique_ptr<StartedProcess> StartProgram(const std::string& commandLine);
 

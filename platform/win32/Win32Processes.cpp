@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -89,9 +91,22 @@ std::vector<std::pair<std::wstring, std::wstring>> SystemSearch() {
 // Wine's command interpreter reads every "%" of an expanded value again (Windows does
 // not), so that the script's own expansions would eat the "%" of a folder's name;
 // there a doubled "%" comes out as one.
-bool InterpreterRescansPercents() {
-  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+bool InterpreterRescansPercents() { return WineVersion() > 0; }
+
+// Wine 10's xcopy splits a quoted path at its blanks and ends at once; the short 8.3
+// form of the same path, which Wine keeps for every name, has none.
+bool XcopySplitsQuotedBlanks() { return WineVersion() >= 10; }
+
+bool IsXcopy(const std::string& systemFile) {
+  return CompareStringOrdinal(Widen(systemFile).c_str(), -1, L"xcopy.exe", -1, TRUE) == CSTR_EQUAL;
+}
+
+std::optional<std::string> ShortFormOf(const std::string& path) {
+  const std::wstring name = Widen(path);
+  const auto shortName = FillBuffer([&name](wchar_t* buffer, unsigned long size) {
+    return GetShortPathNameW(name.c_str(), buffer, size);
+  });
+  return shortName ? TryNarrow(*shortName) : std::nullopt;
 }
 
 // A started process, and the job that holds it with every process it starts in turn
@@ -186,6 +201,19 @@ std::unique_ptr<StartedProcess> StartScript(const std::wstring& script, const st
 
 }  // namespace
 
+int WineVersion() {
+  static const int version = [] {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    using GetVersionCall = const char*(CDECL*)();
+    const auto get = ntdll ? reinterpret_cast<GetVersionCall>(reinterpret_cast<void*>(
+                                 GetProcAddress(ntdll, "wine_get_version")))
+                           : nullptr;
+    const char* text = get ? get() : nullptr;
+    return text ? std::max(1, std::atoi(text)) : 0;
+  }();
+  return version;
+}
+
 std::unique_ptr<StartedProcess> StartProgram(const std::string& commandLine) {
   const std::wstring line = Widen(commandLine);
   const ProgramCall call = ReadProgramCall(commandLine);
@@ -194,6 +222,9 @@ std::unique_ptr<StartedProcess> StartProgram(const std::string& commandLine) {
   // try the program's folder and the current one first, where anything may lie.
   const std::optional<std::string> systemFile = SystemProgramFile(call.program);
   const std::wstring application = systemFile ? SystemFolder() + Widen(*systemFile) : Widen(call.program);
+  if (systemFile && IsXcopy(*systemFile) && XcopySplitsQuotedBlanks()) {
+    return Launch(application.c_str(), Widen(WithoutBlanksInWords(commandLine, ShortFormOf)));
+  }
   return Launch(application.c_str(), line);
 }
 

@@ -41,6 +41,8 @@ class Win32System : public System {
     return StartProgram(commandLine);
   }
 
+  bool InterpreterRunsCarriedScripts() const override { return WineVersion() < 10; }
+
   std::optional<std::string> ReadUserRegistryText(const std::string& key,
                                                   const std::string& value) override {
     const std::wstring keyName = Widen(key);

@@ -20,6 +20,9 @@ TEST_F(Contract, FilesHoldExactlyTheBytesWritten) {
   EXPECT_EQ(files.ReadHead(dir + "data.bin", 3), "sho");
   EXPECT_EQ(files.ReadHead(dir + "data.bin", 1000), "short") << "a short file comes whole";
   EXPECT_EQ(ErrorOf([&] { files.ReadHead(dir + "missing.txt", 10); }), err::kFileNotFound);
+  files.WriteBytes(dir + "copy.bin", "an older and longer content");
+  files.Copy(dir + "data.bin", dir + "copy.bin");
+  EXPECT_EQ(files.ReadBytes(dir + "copy.bin"), "short") << "a copy replaces what was there";
 }
 
 TEST_F(Contract, ReadingAndWritingFailWithTheClassicNumbers) {
@@ -30,6 +33,8 @@ TEST_F(Contract, ReadingAndWritingFailWithTheClassicNumbers) {
   EXPECT_EQ(ErrorOf([&] { files.WriteBytes(dir + "no folder\\x.txt", "x"); }),
             err::kPathNotFound);
   EXPECT_EQ(ErrorOf([&] { files.FileSize(dir + "missing.txt"); }), err::kFileNotFound);
+  EXPECT_EQ(ErrorOf([&] { files.Copy(dir + "missing.txt", dir + "x.txt"); }),
+            err::kFileNotFound);
   EXPECT_EQ(ErrorOf([&] { files.Attributes(dir + "missing.txt"); }), err::kFileNotFound);
   EXPECT_EQ(ErrorOf([&] { files.Attributes(dir + "no folder\\missing.txt"); }),
             err::kFileNotFound);
@@ -40,6 +45,9 @@ TEST_F(Contract, ReadOnlyFilesRefuseChangesReadOnlyFoldersDoNot) {
   target->SetAttributes(dir + "locked.txt", attr::kReadOnly);
   EXPECT_EQ(ErrorOf([&] { files.WriteBytes(dir + "locked.txt", "x"); }), err::kPathFileAccess);
   EXPECT_EQ(ErrorOf([&] { files.RemoveFile(dir + "locked.txt", IfMissing::kIgnore); }),
+            err::kPathFileAccess);
+  files.WriteBytes(dir + "other.txt", "other");
+  EXPECT_EQ(ErrorOf([&] { files.Copy(dir + "other.txt", dir + "locked.txt"); }),
             err::kPathFileAccess);
   EXPECT_EQ(files.ReadBytes(dir + "locked.txt"), "keep");
   EXPECT_EQ(files.Attributes(dir + "locked.txt") & attr::kReadOnly, attr::kReadOnly);

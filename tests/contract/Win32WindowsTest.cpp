@@ -202,7 +202,6 @@ TEST_F(Contract, Win32AScriptThatGotNoJobStillEndsWhenEnded) {
   EXPECT_TRUE(endless->HasEnded());
 }
 
-}  // namespace
 // The copy command's quoted paths reach the system's xcopy as one path each, blanks,
 // "&" and "%" included (Wine 10's xcopy splits them at their blanks: there it is handed
 // their short forms).
@@ -242,4 +241,5 @@ TEST_F(Contract, Win32LibrariesComeFromTheSystemFolderOnEverySystem) {
   }
 }
 
+}  // namespace
 }  // namespace td::contract

@@ -1,5 +1,6 @@
 // A command line as the Windows machine reads it before it starts anything: the
-// program's word, a script's argument, the system program's file, the doubled "%".
+// program's word, a script's argument, the system program's file, the doubled "%", and
+// the line with its quoted words in a short form.
 #include "FuzzTarget.h"
 #include "platform/ProgramCall.h"
 
@@ -24,5 +25,10 @@ TD_FUZZ_TARGET {
     }
   }
   Require(halved == call.argument, "read once more, the doubled text is the argument");
+  const auto none = [](const std::string&) { return std::optional<std::string>(); };
+  Require(td::WithoutBlanksInWords(line, none) == line, "without short forms the line stays");
+  const auto plain = [](const std::string&) { return std::optional<std::string>("X"); };
+  const std::string shortened = td::WithoutBlanksInWords(line, plain);
+  Require(td::WithoutBlanksInWords(shortened, plain) == shortened, "a short form is final");
   return 0;
 }

@@ -4,6 +4,8 @@
 
 #include "SimRun.h"
 #include "host/Backup.h"
+#include "host/HostLayout.h"
+#include "host/ModResFiles.h"
 
 namespace td::test {
 namespace {
@@ -161,6 +163,30 @@ TEST_F(Backup, AScriptThatCopiedNothingIsReported) {
   ASSERT_EQ(run.sim.seen.messages.size(), 1u);
   EXPECT_NE(run.sim.seen.messages[0].find("0 of 1 card pictures"), std::string::npos)
       << run.sim.seen.messages[0];
+}
+
+// Where the interpreter cannot run the script's registry loop and copy (Wine 10), the
+// script finds no host folder; the program then copies as the script's xcopy would.
+TEST_F(Backup, WhereTheInterpreterCannotRunTheScriptTheProgramCopiesAsXcopyWould) {
+  run.sim.given.interpreterRunsCarriedScripts = false;
+  for (const char* file : {"music\\track.mp3", "Music Old\\track.mp3", "a0001\\notes.TXT copy",
+                           "a0001\\notes.txt", "deep\\er\\a0009c.jpg", "cover.bmp"}) {
+    run.sim.fs.AddFile(run.hostData + file, file);
+  }
+  run.sim.fs.AddFolder(run.hostData + "empty\\inside");
+  run.sim.fs.AddFile(Saved() + "z0009\\z0009c.jpg", "an older back-up's");
+  run.Run("makebackup");
+  EXPECT_TRUE(run.EndedByItself()) << run.seen.ended;
+  EXPECT_TRUE(run.sim.seen.messages.empty()) << "complete: " << run.sim.seen.messages.front();
+  const std::vector<std::string> excluded(kBackupExclusions.begin(), kBackupExclusions.end());
+  run.sim.fs.AddFile("E:\\Xcopy\\z0009\\z0009c.jpg", "an older back-up's");
+  run.sim.fs.CopyTree(run.hostData, "E:\\Xcopy", excluded);
+  EXPECT_EQ(run.sim.fs.Snapshot(Saved()), run.sim.fs.Snapshot("E:\\Xcopy"));
+  EXPECT_FALSE(run.sim.fs.Exists(Saved() + "empty")) << "a folder without files stays behind";
+  std::string list;
+  for (const char* entry : kBackupExclusions) list += std::string(entry) + "\r\n";
+  EXPECT_EQ(list, ExclusionList(run.sim.given.resources[kResBackupScript]))
+      << "the entries the script writes";
 }
 
 TEST_F(Backup, OnlyCardFoldersWithTheirPictureAreCounted) {

@@ -74,6 +74,21 @@ TEST_F(HostDataPath, AnAnswerThatNamesNoFolderFallsBackToTheRegistry) {
   EXPECT_FALSE(run.sim.fs.Exists("D:\\Host Data")) << "no look-alike folder";
 }
 
+// An interpreter that cannot run the script's loop (Wine 10's) answers "~1,100": the
+// program reads the value as the script would have, its words joined by single blanks,
+// and only then as it stands.
+TEST_F(HostDataPath, WithoutTheScriptsAnswerTheValueIsReadAsTheScriptWould) {
+  run.sim.given.interpreterRunsCarriedScripts = false;
+  run.given.registry.dataPath = "D:\\My  Host\tCards\\Data\\";
+  run.sim.fs.AddFolder("D:\\My Host Cards\\Data");
+  run.Run("GoldSet");
+  EXPECT_EQ(Destination(), "D:\\My Host Cards\\Data\\");
+  run.given.registry.dataPath = "D:\\Pixadore  Two\\Data\\";
+  run.sim.fs.AddFolder("D:\\Pixadore  Two\\Data");
+  run.Run("GoldSet");
+  EXPECT_EQ(Destination(), "D:\\Pixadore  Two\\Data\\") << "no folder of the joined name";
+}
+
 TEST_F(HostDataPath, AUsableAnswerIsKeptAndAnUnusableValueIsNotTaken) {
   // The script answers another existing folder than the registry holds: its answer wins.
   run.sim.fs.AddFolder("D:\\Other\\");

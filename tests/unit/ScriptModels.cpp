@@ -24,9 +24,10 @@ std::string FirstLetters(const std::string& utf8, std::size_t letters) {
 
 // The registry value as the scripts' token loop rebuilds it. With no value at all the
 // script's substring step works on an empty variable and leaves its own text.
+// Wine 10's interpreter reads the loop's options as "no delimiters" and finds no word.
 std::string ScriptAnswer(sim::SimPlatform& machine) {
   const auto value = machine.ReadUserRegistryText(kHostRegistryKey, kHostRegistryValue);
-  if (!value) return "~1,100";
+  if (!value || !machine.InterpreterRunsCarriedScripts()) return "~1,100";
   std::istringstream words(*value);
   std::string word;
   std::string joined;
