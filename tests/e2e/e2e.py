@@ -193,6 +193,16 @@ class Case:
         rc, _ = self.wintool.run("click", "--hwnd", box["hwnd"], button)
         return rc == 0
 
+    def set_resolution(self, dpi: int, new_session: bool = True) -> None:
+        """The screen's resolution from the next program on; with `new_session`, as after
+        a sign-in (the Wine session ends first: Wine 10 keeps its monitors at the
+        resolution the session began with)."""
+        res = self.prefix.run("reg", ["add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels",
+                                      "/t", "REG_DWORD", "/d", str(dpi), "/f"], f"reg-dpi-{dpi}")
+        self.check(res.rc == 0, f"precondition: the screen is set to {dpi} DPI")
+        if new_session:
+            self.prefix.wait_idle()
+
     # -- the world ----------------------------------------------------------------
 
     def master(self, sets=(), name: str = wk.MASTER_NAME) -> tuple[Path, dict[str, Path]]:

@@ -30,14 +30,6 @@ HELP, VIEWER, READY = "Help", "Show Current Card Sets", "READY !"
 VIEW_CLASS = "RICHEDIT50W"
 
 
-def set_resolution(c: Case, dpi: int, new_session: bool = True) -> None:
-    res = c.prefix.run("reg", ["add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
-                               "REG_DWORD", "/d", str(dpi), "/f"], f"reg-dpi-{dpi}")
-    c.check(res.rc == 0, f"precondition: the screen is set to {dpi} DPI")
-    if new_session:
-        c.prefix.wait_idle()
-
-
 def pixels(twips: float, dpi: int) -> int:
     return round(twips * dpi / 1440)
 
@@ -62,7 +54,7 @@ def at_each_resolution(c: Case, command: str, title: str, look) -> None:
     that title once it shows, and closes it."""
     master, _ = c.master(())
     for dpi in RESOLUTIONS:
-        set_resolution(c, dpi)
+        c.set_resolution(dpi)
 
         def interact(app):
             window = c.wait_window(title)
@@ -139,8 +131,8 @@ def changed_in_session(c: Case) -> None:
     size its twips make at its monitor's resolution, stands in the middle of the screen,
     and lays its cards out at that resolution."""
     master, _ = c.master(())
-    set_resolution(c, 96)
-    set_resolution(c, 144, new_session=False)
+    c.set_resolution(96)
+    c.set_resolution(144, new_session=False)
 
     def interact(app):
         viewer = c.wait_window(VIEWER)

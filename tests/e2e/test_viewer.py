@@ -11,10 +11,12 @@ text with one picture per card, and every card has a size of its own.
 
 from __future__ import annotations
 
+import os
 import shutil
 import subprocess
 import sys
 import time
+from pathlib import Path
 
 import e2e
 from e2e import Case, case, read_records
@@ -409,6 +411,77 @@ def no_host(c: Case) -> None:
     run = c.run_app(master, ["showcards"], interact=interact)
     c.check_ended(run, bound=None)
     c.check_master(master, {wk.EXE_NAME})
+
+
+# The look of the view, kept in tests/e2e/looks/<wine>/ from a run of the program before
+# the view was its own (commit 9932dc5, a rich-text view); TUMBLEDECK_LOOKS_REFRESH=1 takes
+# them again from the program under test.
+LOOKS = Path(__file__).resolve().parent / "looks" / ("wine10" if wk.wines.root() else "wine8")
+LOOK_CARDS = {f"a{n:04d}": (110 + n * 37 % 150, 150 + n * 53 % 190) for n in range(1, 25)}
+
+
+def view_on_screen(c: Case) -> tuple[int, int, int, int] | None:
+    """The view's rectangle on the screen: left, top, width, height."""
+    viewer = c.wait_window(VIEWER)
+    view = next((ch for ch in viewer["children"] if ch["class"].upper() == VIEW_CLASS.upper()),
+                None) if viewer else None
+    if view is None:
+        return None
+    x, y = viewer["client"][:2]
+    l, t, r, b = view["rect"]
+    return x + l, y + t, r - l, b - t
+
+
+def looks_alike(c: Case, name: str, view: tuple[int, int, int, int]) -> None:
+    """The view on the screen now, the progress window blacked out, against its kept look."""
+    shot = c.display.screenshot(c.evidence_dir / f"{name}-screen.png")
+    x, y, w, h = view
+    cmd = ["convert", str(shot), "-crop", f"{w}x{h}+{x}+{y}", "+repage", "-fill", "black"]
+    rc, windows = c.wintool.run("list")
+    for window in windows:
+        if window["title"] in (WAITING, READY):
+            l, t, r, b = window["rect"]
+            cmd += ["-draw", f"rectangle {l - x},{t - y} {r - x},{b - y}"]
+    got = c.evidence_dir / f"{name}.png"
+    subprocess.run(cmd + [str(got)], check=True)
+    kept = LOOKS / f"{name}.png"
+    if os.environ.get("TUMBLEDECK_LOOKS_REFRESH"):
+        kept.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copyfile(got, kept)
+        return
+    diff = c.evidence_dir / f"{name}-diff.png"
+    res = subprocess.run(["compare", "-metric", "AE", str(kept), str(got), str(diff)],
+                         capture_output=True, text=True)
+    differing = res.stderr.strip()
+    c.check(res.returncode == 0 and differing == "0", f"the view looks as it did ({name})",
+            f"{differing} pixels differ from {kept}; see {diff}")
+
+
+@case
+def look(c: Case) -> None:
+    """Cards of mixed sizes at 96 and 144 DPI: the view just ready, and scrolled to its
+    end, pixel for pixel as before (the progress window blacked out)."""
+    shutil.rmtree(c.host)
+    for name, size in LOOK_CARDS.items():
+        wk.card_picture(c.host / name / f"{name}c.jpg", "Look", name, c.cache, size)
+    master, _ = c.master(())
+    for dpi in (96, 144):
+        c.set_resolution(dpi)
+
+        def interact(app):
+            if not c.check(c.wait_window(READY, 30) is not None, f"the viewer gets {READY!r}"):
+                c.evidence("not-ready")
+                return
+            time.sleep(1.0)  # its last pictures drawn
+            view = view_on_screen(c)
+            if not c.check(view is not None, "the view is there"):
+                return
+            looks_alike(c, f"ready-{dpi}", view)
+            c.wintool.run("jumpend", "--title", VIEWER, VIEW_CLASS)
+            looks_alike(c, f"end-{dpi}", view)
+            c.close_window(app, VIEWER)
+
+        c.check_ended(c.run_app(master, ["showcards"], interact=interact), bound=None)
 
 
 if __name__ == "__main__":
