@@ -1,13 +1,12 @@
 // Controls: what the program places in its windows (buttons, labels, rich-text views,
-// timers) and the measures and colours they take. Geometry is in twips (1/1440 inch).
+// timers; the card view has a header of its own) and the measures and colours they take.
+// Geometry is in twips (1/1440 inch).
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "platform/Pictures.h"
 
 namespace td {
 
@@ -50,25 +49,17 @@ class Label {
   virtual void SetForeColor(Colour colour) = 0;
 };
 
-// A place in a rich-text view's text, in characters: 32 bits on every system, as in the
-// view's own messages.
+// A place in a view's content, in characters (a card counts as one): 32 bits on every
+// system, as in the views' own messages.
 using TextPosition = int32_t;
 
-// A rich-text view that shows an RTF file and holds pictures as embedded objects.
+// A rich-text view that shows an RTF file, read-only or not.
 class RichTextView : public Control {
  public:
   virtual void SetReadOnly(bool readOnly) = 0;
   virtual void ClearText() = 0;
   // Shows the RTF file at path; throws RunError when it is missing or unreadable.
   virtual void LoadFile(const std::string& path) = 0;
-  // Caret position in characters; an embedded picture counts as one.
-  virtual void SetSelStart(TextPosition position) = 0;
-  // Adds the picture at the end of the view as one embedded object, whatever the user
-  // does with the caret, the selection or the scroll bar meanwhile (they stay as the
-  // user left them), and whether or not the view is read-only: that switch keeps the
-  // user from changing the content, not the program. The view keeps what it needs to
-  // draw the picture, not its pixels: it decodes what it shows.
-  virtual void AppendPicture(const Picture& picture) = 0;
 };
 
 class Timer {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/CardView.h"
 #include "platform/Controls.h"
 #include "platform/RunError.h"
 
@@ -63,6 +64,7 @@ class Window {
                                             std::function<void()> onClick) = 0;
   virtual std::unique_ptr<Label> AddLabel(const ControlSpec& spec) = 0;
   virtual std::unique_ptr<RichTextView> AddRichTextView(const ControlSpec& spec) = 0;
+  virtual std::unique_ptr<CardView> AddCardView(const ControlSpec& spec) = 0;
   // A timer ticks only while the program waits for or yields to events, and never
   // inside its own tick.
   virtual std::unique_ptr<Timer> AddTimer(int intervalMs, bool enabled,

@@ -31,7 +31,7 @@ import winekit as wk
 
 VIEWER = "Show Current Card Sets"
 READY = "READY !"
-VIEW_CLASS = "RICHEDIT50W"
+VIEW_CLASS = "TumbledeckCardView"
 JUMP_COUNT = 2000
 WIDTH, HEIGHT = 480, 640
 FILL_DELAY = 1.0  # the viewer's one-shot timer

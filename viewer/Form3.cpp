@@ -22,9 +22,9 @@ void Form3::AddControls(Window& window) {
   ControlSpec view;
   view.bounds = {30, 0, 12465, 6410};  // placed by the layout
   view.backColor = 0x000000;
-  RichTextBox1 = window.AddRichTextView(view);
-  // The user never changes the cards, not even while they are being added: typing, a
-  // drop or a paste would otherwise land between them.
+  RichTextBox1 = window.AddCardView(view);
+  // Read-only from the start, as the tools that read the view see it: the user never
+  // changes the cards, not even while they are being added.
   RichTextBox1->SetReadOnly(true);
   ControlSpec button;
   button.bounds = {30, 4830, 1275, 285};

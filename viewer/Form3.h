@@ -1,5 +1,5 @@
-// Form3, the card viewer "Show Current Card Sets": shows, one after another in a
-// rich-text view, the pictures of the cards installed in the host's data folder. It
+// Form3, the card viewer "Show Current Card Sets": shows, one after another in its card
+// view, the pictures of the cards installed in the host's data folder. It
 // fills itself one second after it opens, under its blinking progress window (Form2),
 // and the run ends when the user closes it. Four timers on the one thread drive it:
 // Timer1 keeps the progress window centred, Timer2 starts the fill, Timer3 blinks the
@@ -44,7 +44,7 @@ class Form3 : public Form {
   void ShowCard(const std::string& card);
 
   RunState& run_;
-  std::unique_ptr<RichTextView> RichTextBox1;  // the cards
+  std::unique_ptr<CardView> RichTextBox1;  // the cards
   std::unique_ptr<Button> Command1;            // "Show Cards": starts the fill at once
   std::unique_ptr<Timer> Timer1, Timer2, Timer3, Timer4;
   // The progress window, created hidden by Form_Load; it switches Timer3.

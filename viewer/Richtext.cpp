@@ -2,7 +2,7 @@
 
 namespace td {
 
-void InsertPicture(RichTextView& view, const Picture& picture) { view.AppendPicture(picture); }
+void InsertPicture(CardView& view, const Picture& picture) { view.AppendPicture(picture); }
 
 void LeaveOnClipboard(Pictures& pictures, const Picture& picture) {
   try {

@@ -81,7 +81,7 @@ class SimPlatform : public Platform, public System, public Screen, public Pictur
     int dpi = kStandardDpi;
     bool clipboardBusy = false;              // another program holds the clipboard
     std::set<std::string> clipboardRefuses;  // pictures (their files) it will not take
-    std::set<std::string> viewRefuses;  // pictures (their files) the rich-text views refuse
+    std::set<std::string> viewRefuses;  // pictures (their files) the card view refuses
   } given;
 
   // What the machine saw the program do.

@@ -37,51 +37,20 @@ void SimLabel::SetForeColor(Colour colour) {
 SimRichTextView::SimRichTextView(SimPlatform& machine, const ControlSpec& spec)
     : bounds(spec.bounds), backColor(spec.backColor), machine_(machine) {}
 
-void SimRichTextView::ClearText() {
-  document.clear();
+void SimRichTextView::LoadFile(const std::string& path) { document = machine_.fs.ReadBytes(path); }
+
+SimCardView::SimCardView(SimPlatform& machine, const ControlSpec& spec)
+    : bounds(spec.bounds), backColor(spec.backColor), machine_(machine) {}
+
+void SimCardView::ClearText() {
   pictures.clear();
-  selStart = 0;
+  selection = {};
 }
 
-void SimRichTextView::LoadFile(const std::string& path) {
-  document = machine_.fs.ReadBytes(path);
-  pictures.clear();
-  selStart = 0;
-}
-
-void SimRichTextView::SetSelStart(TextPosition position) {
-  selStart = position;
-  selLength = 0;
-}
-
-void SimRichTextView::AppendPicture(const Picture& picture) {
+void SimCardView::AppendPicture(const Picture& picture) {
   const std::string& path = machine_.PathOf(picture);
   if (machine_.given.viewRefuses.count(path)) throw RunError(err::kInvalidClipboardFormat);
   pictures.push_back(path);
-}
-
-void SimRichTextView::UserClick(TextPosition position) { SetSelStart(position); }
-
-void SimRichTextView::UserSelect(TextPosition from, TextPosition count) {
-  selStart = from;
-  selLength = count;
-}
-
-void SimRichTextView::UserType(const std::string& text) {
-  if (readOnly) return;
-  const auto at = std::min<std::size_t>(static_cast<std::size_t>(std::max<TextPosition>(selStart, 0)), pictures.size());
-  const auto end = std::min(at + static_cast<std::size_t>(selLength), pictures.size());
-  pictures.erase(pictures.begin() + static_cast<std::ptrdiff_t>(at),
-                 pictures.begin() + static_cast<std::ptrdiff_t>(end));
-  pictures.insert(pictures.begin() + static_cast<std::ptrdiff_t>(at), "typed:" + text);
-  SetSelStart(static_cast<TextPosition>(at) + 1);
-}
-
-void SimRichTextView::UserDropCopy(TextPosition from, TextPosition to) {
-  if (readOnly || from < 0 || static_cast<std::size_t>(from) >= pictures.size()) return;
-  const auto at = std::min<std::size_t>(static_cast<std::size_t>(std::max<TextPosition>(to, 0)), pictures.size());
-  pictures.insert(pictures.begin() + static_cast<std::ptrdiff_t>(at),
-                  pictures[static_cast<std::size_t>(from)]);
 }
 
 SimTimer::SimTimer(SimPlatform& machine, const void* timerOwner, int intervalMs, bool enabled,
@@ -154,6 +123,12 @@ std::unique_ptr<Label> SimWindow::AddLabel(const ControlSpec& controlSpec) {
 std::unique_ptr<RichTextView> SimWindow::AddRichTextView(const ControlSpec& controlSpec) {
   auto view = std::make_unique<SimRichTextView>(machine_, controlSpec);
   views.push_back(view.get());
+  return view;
+}
+
+std::unique_ptr<CardView> SimWindow::AddCardView(const ControlSpec& controlSpec) {
+  auto view = std::make_unique<SimCardView>(machine_, controlSpec);
+  cardViews.push_back(view.get());
   return view;
 }
 

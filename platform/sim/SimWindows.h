@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/CardSelection.h"
 #include "platform/Platform.h"
 
 namespace td::sim {
@@ -57,33 +58,46 @@ class SimLabel : public Label {
   SimPlatform& machine_;
 };
 
+// The help window's view: the RTF it shows.
 class SimRichTextView : public RichTextView {
  public:
   SimRichTextView(SimPlatform& machine, const ControlSpec& spec);
   void SetBounds(const Bounds& b) override { bounds = b; }
   void SetEnabled(bool e) override { enabled = e; }
   void SetReadOnly(bool r) override { readOnly = r; }
-  void ClearText() override;
+  void ClearText() override { document.clear(); }
   void LoadFile(const std::string& path) override;
-  void SetSelStart(TextPosition position) override;
-  void AppendPicture(const Picture& picture) override;
-
-  // --- The user's actions, as the rich-text view takes them: at the caret, replacing
-  // the selection, and only where the view is not read-only. ---
-  void UserClick(TextPosition position);  // moves the caret, drops the selection
-  void UserSelect(TextPosition from, TextPosition count);
-  void UserType(const std::string& text);
-  void UserDropCopy(TextPosition from, TextPosition to);  // drags a copy of one item within the view
 
   Bounds bounds;
   Colour backColor = 0;
   bool enabled = true;
   bool readOnly = false;
-  TextPosition selStart = 0;
-  TextPosition selLength = 0;
   std::string document;  // the RTF last loaded
-  // What the view holds, in view order: pictures by their file, typed text as "typed:".
-  std::vector<std::string> pictures;
+
+ private:
+  SimPlatform& machine_;
+};
+
+// The viewer's view: its cards, and the user's selection.
+class SimCardView : public CardView {
+ public:
+  SimCardView(SimPlatform& machine, const ControlSpec& spec);
+  void SetBounds(const Bounds& b) override { bounds = b; }
+  void SetEnabled(bool e) override { enabled = e; }
+  void SetReadOnly(bool r) override { readOnly = r; }
+  void ClearText() override;
+  void SetSelStart(TextPosition position) override { selection = {position, position}; }
+  void AppendPicture(const Picture& picture) override;
+
+  // The user selects, as a click or the keys do.
+  void UserSelect(TextPosition anchor, TextPosition active) { selection = {anchor, active}; }
+
+  Bounds bounds;
+  Colour backColor = 0;
+  bool enabled = true;
+  bool readOnly = false;
+  CardSelection selection;
+  std::vector<std::string> pictures;  // the cards' files, in view order
 
  private:
   SimPlatform& machine_;
@@ -128,6 +142,7 @@ class SimWindow : public Window {
   std::unique_ptr<Button> AddButton(const ControlSpec& spec, std::function<void()> onClick) override;
   std::unique_ptr<Label> AddLabel(const ControlSpec& spec) override;
   std::unique_ptr<RichTextView> AddRichTextView(const ControlSpec& spec) override;
+  std::unique_ptr<CardView> AddCardView(const ControlSpec& spec) override;
   std::unique_ptr<Timer> AddTimer(int intervalMs, bool enabled, std::function<void()> onTick) override;
 
   // --- The user's actions ---
@@ -150,6 +165,7 @@ class SimWindow : public Window {
   std::vector<SimButton*> buttons;
   std::vector<SimLabel*> labels;
   std::vector<SimRichTextView*> views;
+  std::vector<SimCardView*> cardViews;
 
  private:
   SimPlatform& machine_;

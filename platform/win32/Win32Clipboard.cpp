@@ -11,7 +11,7 @@
 #include <memory>
 #include <utility>
 
-#include "platform/win32/Win32CardObject.h"
+#include "platform/win32/Win32CardData.h"
 #include "platform/win32/Win32ComObjects.h"
 #include "platform/win32/Win32Internal.h"
 #include "platform/win32/Win32Picture.h"
@@ -106,14 +106,14 @@ class PictureClipboard {
     if (GetClipboardOwner() != window_.Get()) {
       // Another program emptied it meanwhile: no request would reach this window, so
       // the formats are made now.
-      SetNow(*MakeCardData(picture.Encoded()).Get());
+      SetNow(*MakeCardData(picture.File()).Get());
       return;
     }
     SetLastError(ERROR_SUCCESS);
     SetClipboardData(CF_DIB, nullptr);  // promises: null is what success returns
     SetClipboardData(CF_ENHMETAFILE, nullptr);
     if (GetLastError() != ERROR_SUCCESS) throw InvalidClipboardFormatError();
-    promised_ = MakeCardData(picture.Encoded());
+    promised_ = MakeCardData(picture.File());
     dibPromised_ = metafilePromised_ = true;
   }
 

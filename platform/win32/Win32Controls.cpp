@@ -137,7 +137,7 @@ void ApplyResolution(WindowCore& core) {
 }
 
 HWND CreateChildWindow(WindowCore& core, const wchar_t* className, const std::string& text,
-                       DWORD style, DWORD exStyle, const Bounds& bounds, int* id) {
+                       DWORD style, DWORD exStyle, const Bounds& bounds, int* id, void* param) {
   if (!core.hwnd) throw InternalError();
   const int childId = core.nextControlId++;
   const PixelPlace p = ToPixels(bounds, core.dpi);
@@ -145,7 +145,7 @@ HWND CreateChildWindow(WindowCore& core, const wchar_t* className, const std::st
                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, p.x, p.y, p.width,
                            p.height, core.hwnd,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)),
-                           GetModuleHandleW(nullptr), nullptr);
+                           GetModuleHandleW(nullptr), param);
   if (!h) throw OutOfMemoryError();
   core.children[h].bounds = bounds;
   if (id) *id = childId;

@@ -5,7 +5,7 @@ namespace {
 
 // About fifty cards of 480 x 640: several screens full at any resolution.
 constexpr std::size_t kSharedBudget = 64u << 20;
-// Damaged pictures cost no pixels; this bounds how many are remembered.
+// Damaged or changed pictures cost no pixels; this bounds how many are remembered.
 constexpr std::size_t kMostEntries = 256;
 
 std::size_t BytesOf(int width, int height) {
@@ -15,15 +15,21 @@ std::size_t BytesOf(int width, int height) {
 }  // namespace
 
 std::shared_ptr<const DecodedPicture> PictureCache::Get(
-    const std::shared_ptr<const EncodedPicture>& picture, int width, int height) {
+    const std::shared_ptr<const PictureFile>& picture, int width, int height) {
   for (auto it = entries_.begin(); it != entries_.end(); ++it) {
     if (it->picture == picture && it->width == width && it->height == height) {
       entries_.splice(entries_.begin(), entries_, it);
+      // The pixels are the file's as it was: a file changed since is no longer the card's.
+      if (it->decoded && !IsUnchanged(*picture)) {
+        used_ -= BytesOf(width, height);
+        it->decoded.reset();
+      }
       return it->decoded;
     }
   }
   std::shared_ptr<const DecodedPicture> decoded;
-  if (auto pixels = DecodePicture(*picture, width, height)) {
+  const std::optional<std::string> bytes = ReadPictureBytes(*picture);
+  if (auto pixels = bytes ? DecodePicture(*bytes, width, height) : std::nullopt) {
     decoded = std::make_shared<const DecodedPicture>(std::move(*pixels));
   }
   entries_.push_front({picture, width, height, decoded});

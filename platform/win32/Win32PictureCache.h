@@ -14,10 +14,11 @@ class PictureCache {
  public:
   explicit PictureCache(std::size_t budgetBytes) : budget_(budgetBytes) {}
 
-  // The picture decoded at that size, from the cache or decoded now; null when its data
-  // is damaged (remembered, so that a damaged card is not decoded again at every paint).
-  // What it returns stays valid while the caller holds it, evicted or not.
-  std::shared_ptr<const DecodedPicture> Get(const std::shared_ptr<const EncodedPicture>& picture,
+  // The picture decoded at that size, from the cache or read and decoded now; null when
+  // its file changed or went away since it was found, or its data is damaged (a damaged
+  // card is remembered, so that it is not decoded again at every paint). What it
+  // returns stays valid while the caller holds it, evicted or not.
+  std::shared_ptr<const DecodedPicture> Get(const std::shared_ptr<const PictureFile>& picture,
                                             int width, int height);
 
   // The cache that every view of the program draws from.
@@ -25,10 +26,10 @@ class PictureCache {
 
  private:
   struct Entry {
-    std::shared_ptr<const EncodedPicture> picture;
+    std::shared_ptr<const PictureFile> picture;
     int width;
     int height;
-    std::shared_ptr<const DecodedPicture> decoded;  // null: damaged
+    std::shared_ptr<const DecodedPicture> decoded;  // null: changed, gone or damaged
   };
   void Evict();
 

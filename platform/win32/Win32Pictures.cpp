@@ -1,8 +1,9 @@
 // Pictures through the Windows Imaging Component: the header when a file is loaded, the
-// pixels only when a picture is drawn or copied out.
+// pixels only when a picture is drawn or copied out, from the file read again.
 #include <windows.h>
 #include <wincodec.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/JpegHeader.h"
@@ -58,42 +59,125 @@ std::optional<PictureSize> HeaderSize(const std::string& bytes) {
   return PictureSize{width, height};
 }
 
+// What tells a file from another: its size and last write time.
+struct Identity {
+  uint64_t size = 0;
+  uint64_t written = 0;
+};
+
+uint64_t Joined(DWORD high, DWORD low) { return (static_cast<uint64_t>(high) << 32) | low; }
+
+std::optional<Identity> IdentityOf(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file, &info)) return std::nullopt;
+  return Identity{Joined(info.nFileSizeHigh, info.nFileSizeLow),
+                  Joined(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)};
+}
+
+// A file opened for reading with every kind of sharing allowed: another program may be
+// writing it.
+KernelHandle OpenPicture(const std::wstring& path) {
+  return KernelHandle(CreateFileW(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// Appends the file's next bytes until it holds `upTo` or the file ends; false when a
+// read fails.
+bool ReadOn(HANDLE file, std::string& bytes, std::size_t upTo) {
+  char buffer[64 * 1024];
+  while (bytes.size() < upTo) {
+    const DWORD wanted = static_cast<DWORD>(std::min(sizeof buffer, upTo - bytes.size()));
+    DWORD got = 0;
+    if (!ReadFile(file, buffer, wanted, &got, nullptr)) return false;
+    if (got == 0) break;
+    bytes.append(buffer, got);
+  }
+  return true;
+}
+
+// A JPEG file's frame header lies behind its first segments, most often within a few
+// kilobytes; a file with a large preview carries it further in.
+constexpr std::size_t kHeaderHead = 64u << 10;
+
 }  // namespace
 
-std::shared_ptr<const EncodedPicture> ReadPictureFile(const std::string& path) {
-  const std::wstring file = Widen(path);
-  const DWORD attributes = GetFileAttributesW(file.c_str());
+std::wstring PictureFile::FolderName() const {
+  const size_t end = path.find_last_of(L'\\');
+  if (end == std::wstring::npos || end == 0) return L"";
+  const size_t start = path.find_last_of(L'\\', end - 1);
+  return path.substr(start == std::wstring::npos ? 0 : start + 1, end - (start + 1));
+}
+
+std::shared_ptr<const PictureFile> ReadPictureFile(const std::string& path) {
+  auto picture = std::make_shared<PictureFile>();
+  picture->path = Widen(path);
+  const DWORD attributes = GetFileAttributesW(picture->path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) ThrowLastError(Subject::kEntry);
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) throw ErrorFromWin32(ERROR_ACCESS_DENIED);
-  auto picture = std::make_shared<EncodedPicture>();
-  picture->bytes = ReadFileHead(path, kLargestPictureFile + 1);
-  if (picture->bytes.size() > kLargestPictureFile) throw InvalidPictureError();
+  const KernelHandle file = OpenPicture(picture->path);
+  if (!file) ThrowLastError(Subject::kPath);
+  const std::optional<Identity> identity = IdentityOf(file.Get());
+  if (!identity) ThrowLastError(Subject::kPath);
+  if (identity->size > kLargestPictureFile) throw InvalidPictureError();
+  picture->size = identity->size;
+  picture->written = identity->written;
 
-  const std::optional<PictureSize> size = HeaderSize(picture->bytes);
+  std::string bytes;
+  if (!ReadOn(file.Get(), bytes, kHeaderHead)) ThrowLastError(Subject::kPath);
+  picture->jpeg = IsJpeg(bytes);
+  std::optional<PictureSize> size = picture->jpeg ? JpegFrameSize(bytes) : std::nullopt;
+  if (!size) {
+    // Further in, or another format, whose header WIC reads from the whole file.
+    if (!ReadOn(file.Get(), bytes, kLargestPictureFile + 1)) ThrowLastError(Subject::kPath);
+    if (bytes.size() > kLargestPictureFile) throw InvalidPictureError();
+    size = HeaderSize(bytes);
+  }
   if (!size || size->width > 0x7FFF || size->height > 0x7FFF ||
       static_cast<double>(size->width) * size->height > kMaxPicturePixels) {
     throw InvalidPictureError();
   }
   picture->width = static_cast<int>(size->width);
   picture->height = static_cast<int>(size->height);
-  picture->jpeg = IsJpeg(picture->bytes);
   return picture;
 }
 
-std::optional<DecodedPicture> DecodePicture(const EncodedPicture& picture, int width,
-                                            int height) {
+std::optional<std::string> ReadPictureBytes(const PictureFile& picture) {
+  const KernelHandle file = OpenPicture(picture.path);
+  if (!file) return std::nullopt;
+  const std::optional<Identity> identity = IdentityOf(file.Get());
+  if (!identity || identity->size != picture.size || identity->written != picture.written) {
+    return std::nullopt;
+  }
+  std::string bytes;
+  if (!ReadOn(file.Get(), bytes, static_cast<std::size_t>(picture.size))) return std::nullopt;
+  return bytes;
+}
+
+bool IsUnchanged(const PictureFile& picture) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(picture.path.c_str(), GetFileExInfoStandard, &data)) return false;
+  return Joined(data.nFileSizeHigh, data.nFileSizeLow) == picture.size &&
+         Joined(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime) ==
+             picture.written;
+}
+
+std::optional<DecodedPicture> DecodePicture(const std::string& bytes, int width, int height) {
   if (width <= 0 || height <= 0 || static_cast<double>(width) * height > kMaxPicturePixels) {
     return std::nullopt;
   }
   const ComPtr<IWICImagingFactory> factory = ImagingFactory();
   if (!factory) return std::nullopt;
-  const ComPtr<IWICBitmapFrameDecode> frame = FirstFrame(*factory.Get(), picture.bytes);
+  const ComPtr<IWICBitmapFrameDecode> frame = FirstFrame(*factory.Get(), bytes);
   ComPtr<IWICBitmapSource> source;
-  if (!frame || FAILED(frame->QueryInterface(IID_IWICBitmapSource, PutVoid(source)))) {
+  UINT ownWidth = 0, ownHeight = 0;
+  if (!frame || FAILED(frame->QueryInterface(IID_IWICBitmapSource, PutVoid(source))) ||
+      FAILED(frame->GetSize(&ownWidth, &ownHeight))) {
     return std::nullopt;
   }
+  // Into the box asked for, whatever the pixels' own size: a header may claim another.
   ComPtr<IWICBitmapScaler> scaler;
-  if (width != picture.width || height != picture.height) {
+  if (static_cast<int>(ownWidth) != width || static_cast<int>(ownHeight) != height) {
     // Fant: a smooth average of the pixels each one covers, in either direction.
     if (FAILED(factory->CreateBitmapScaler(scaler.Put())) ||
         FAILED(scaler->Initialize(source.Get(), static_cast<UINT>(width),
@@ -143,8 +227,9 @@ std::optional<DecodedPicture> NewPixels(int width, int height) {
   return pixels;
 }
 
-GlobalMemory FullSizeDib(const EncodedPicture& picture) {
-  const auto decoded = DecodePicture(picture);
+GlobalMemory FullSizeDib(const PictureFile& file) {
+  const std::optional<std::string> bytes = ReadPictureBytes(file);
+  const auto decoded = bytes ? DecodePicture(*bytes, file.width, file.height) : std::nullopt;
   return decoded ? MakePackedDib(decoded->bits, decoded->width, decoded->height)
                  : GlobalMemory();
 }

@@ -110,11 +110,13 @@ void ApplyResolution(WindowCore& core);
 
 std::unique_ptr<Window> OpenTopLevelWindow(const WindowSpec& spec, WindowEvents& events);
 
-// --- Controls (Win32Controls.cpp, Win32RichText.cpp, Win32Timer.cpp) -----------------
+// --- Controls (Win32Controls.cpp, Win32RichText.cpp, Win32CardView.cpp, Win32Timer.cpp)
 
-// A child window placed in twips relative to its window's client area.
+// A child window placed in twips relative to its window's client area; `param` reaches
+// its WM_NCCREATE.
 HWND CreateChildWindow(WindowCore& core, const wchar_t* className, const std::string& text,
-                       DWORD style, DWORD exStyle, const Bounds& bounds, int* id);
+                       DWORD style, DWORD exStyle, const Bounds& bounds, int* id,
+                       void* param = nullptr);
 
 // The child window behind a control. It is destroyed when the program drops the control
 // early; nothing is done to it once its top-level window is gone.
@@ -174,6 +176,10 @@ std::unique_ptr<Label> CreateLabel(const std::shared_ptr<WindowCore>& core,
                                    const ControlSpec& spec);
 std::unique_ptr<RichTextView> CreateRichTextView(const std::shared_ptr<WindowCore>& core,
                                                  const ControlSpec& spec);
+std::unique_ptr<CardView> CreateCardView(const std::shared_ptr<WindowCore>& core,
+                                         const ControlSpec& spec);
+// Ctrl+C and Ctrl+Insert, the keys that copy, as a key-down message gives them.
+bool IsCopyKey(WPARAM key);
 std::unique_ptr<Timer> CreateTimer(const std::shared_ptr<WindowCore>& core, int intervalMs,
                                    bool enabled, std::function<void()> onTick);
 // Runs the tick of the window's timer `id`, unless it is off or inside its own tick.

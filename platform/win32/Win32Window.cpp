@@ -282,6 +282,9 @@ class Win32Window : public Window {
   std::unique_ptr<RichTextView> AddRichTextView(const ControlSpec& spec) override {
     return CreateRichTextView(core_, spec);
   }
+  std::unique_ptr<CardView> AddCardView(const ControlSpec& spec) override {
+    return CreateCardView(core_, spec);
+  }
   std::unique_ptr<Timer> AddTimer(int intervalMs, bool enabled,
                                   std::function<void()> onTick) override {
     return CreateTimer(core_, intervalMs, enabled, std::move(onTick));

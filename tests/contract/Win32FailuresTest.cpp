@@ -83,20 +83,15 @@ TEST_F(Contract, Win32ANameWithALoneSurrogateIsNoText) {
 // A picture's header may be sound and the rest not: it decodes to nothing, and the view
 // draws a plain box instead.
 TEST_F(Contract, Win32APictureThatFailsPastItsHeaderDecodesToNothing) {
-  win32::EncodedPicture picture;
-  picture.bytes = SolidJpeg(16, 8, RGB(10, 200, 10));
-  picture.width = 16;
-  picture.height = 8;
-  picture.jpeg = true;
-  ASSERT_TRUE(win32::DecodePicture(picture)) << "sound";
+  const std::string picture = SolidJpeg(16, 8, RGB(10, 200, 10));
+  ASSERT_TRUE(win32::DecodePicture(picture, 16, 8)) << "sound";
   EXPECT_FALSE(win32::DecodePicture(picture, 0, 8)) << "no size";
   EXPECT_FALSE(win32::DecodePicture(picture, 20000, 20000)) << "beyond the largest picture";
-  const size_t scan = picture.bytes.find("\xFF\xDA");
+  const size_t scan = picture.find("\xFF\xDA");
   ASSERT_NE(scan, std::string::npos);
   for (const size_t cut : {scan, scan + 14}) {
-    win32::EncodedPicture damaged = picture;
-    damaged.bytes.resize(cut);
-    EXPECT_FALSE(win32::DecodePicture(damaged)) << "cut at " << cut;
+    const std::string damaged = picture.substr(0, cut);
+    EXPECT_FALSE(win32::DecodePicture(damaged, 16, 8)) << "cut at " << cut;
     EXPECT_FALSE(win32::DecodePicture(damaged, 32, 16)) << "cut at " << cut << ", scaled";
   }
 }

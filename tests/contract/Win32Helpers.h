@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -24,8 +25,10 @@ inline HWND Child(HWND parent, const wchar_t* className) {
 
 class NoEvents : public WindowEvents {};
 
-// A hidden window of the test's own with one read-only rich-text view, and the view's
-// window handle, which the program's interface does not show.
+// A hidden window of the test's own with one view of the program's, and the view's
+// window handle, which the program's interface does not show: a read-only rich-text
+// view (as the user guide's) or a card view (as the viewer's).
+template <class View>
 class ViewWindow {
  public:
   ViewWindow(Screen& screen, const std::string& caption) {
@@ -36,18 +39,23 @@ class ViewWindow {
     window_ = screen.OpenWindow(spec, events_);
     ControlSpec control;
     control.bounds = {0, 0, 6000, 4000};
-    view = window_->AddRichTextView(control);
+    if constexpr (std::is_same_v<View, CardView>) {
+      view = window_->AddCardView(control);
+    } else {
+      view = window_->AddRichTextView(control);
+    }
     view->SetReadOnly(true);
-    hwnd = FindWindowExW(FindWindowA(nullptr, caption.c_str()), nullptr, L"RICHEDIT50W",
-                         nullptr);
+    hwnd = GetWindow(FindWindowA(nullptr, caption.c_str()), GW_CHILD);
   }
-  std::unique_ptr<RichTextView> view;
+  std::unique_ptr<View> view;
   HWND hwnd = nullptr;
 
  private:
   NoEvents events_;
   std::unique_ptr<Window> window_;
 };
+using GuideWindow = ViewWindow<RichTextView>;
+using CardWindow = ViewWindow<CardView>;
 
 // A JPEG file of one colour (BGR in a COLORREF's byte order reversed: RGB()).
 inline std::string SolidJpeg(int width, int height, COLORREF colour) {

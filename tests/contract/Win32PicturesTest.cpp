@@ -1,8 +1,7 @@
 // The Windows machine's own picture code, where the platform interface does not reach:
-// the DIBs it reads, which may come from another program, the card object as Windows'
-// rich-text control and other programs call it, cards whose pictures fail to decode when
-// the view draws them, and the cache of decoded pictures. Built into the contract suite
-// under Wine only.
+// the DIBs it reads, which may come from another program, a card's data as other
+// programs take it, cards whose files are damaged or changed, and the cache of decoded
+// pictures. Built into the contract suite under Wine only.
 #include <windows.h>
 
 #include <cstring>
@@ -12,7 +11,8 @@
 
 #include "ContractTest.h"
 #include "Win32Helpers.h"
-#include "platform/win32/Win32CardObject.h"
+#include "platform/win32/Win32CardData.h"
+#include "platform/win32/Win32ComObjects.h"
 #include "platform/win32/Win32PictureCache.h"
 #include "platform/win32/Win32PictureFormats.h"
 
@@ -72,22 +72,6 @@ TEST_F(Contract, Win32DibsAreCheckedAgainstTheBlockThatHoldsThem) {
   }
 }
 
-// A container's advise sink, told nothing: a card never changes.
-class Sink : public IAdviseSink {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
-    *out = this;
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  void STDMETHODCALLTYPE OnDataChange(FORMATETC*, STGMEDIUM*) override {}
-  void STDMETHODCALLTYPE OnViewChange(DWORD, LONG) override {}
-  void STDMETHODCALLTYPE OnRename(IMoniker*) override {}
-  void STDMETHODCALLTYPE OnSave() override {}
-  void STDMETHODCALLTYPE OnClose() override {}
-};
-
 // An object handed to COM answers for IUnknown, refuses what it is not, and counts the
 // references it is given.
 void ExpectComIdentity(IUnknown& object, const char* what) {
@@ -134,65 +118,8 @@ TEST_F(Contract, Win32AComPointerHoldsAReferenceOfItsOwn) {
   EXPECT_EQ(object.references, 1u) << "each pointer releases its own";
 }
 
-// A card whose header was sound but whose data is not: it draws as a plain box of its
-// size, and hands other programs nothing.
-TEST_F(Contract, Win32ACardThatFailsToDecodeDrawsAPlainBox) {
-  auto damaged = std::make_shared<win32::EncodedPicture>();
-  damaged->bytes = "\xFF\xD8\xFF\xE0 not the rest of a picture";
-  damaged->width = 40;
-  damaged->height = 30;
-  const auto card = win32::MakeCardObject(damaged, nullptr);
-  win32::ComPtr<IViewObject2> view;
-  win32::ComPtr<IDataObject> data;
-  ASSERT_TRUE(SUCCEEDED(card->QueryInterface(IID_IViewObject2, win32::PutVoid(view))));
-  ASSERT_TRUE(SUCCEEDED(card->QueryInterface(IID_IDataObject, win32::PutVoid(data))));
-
-  SIZEL extent{};
-  EXPECT_EQ(view->GetExtent(DVASPECT_CONTENT, -1, nullptr, &extent), S_OK);
-  EXPECT_EQ(extent.cx, MulDiv(40, 2540, 96)) << "its size at 100 %, from the header";
-
-  const win32::ScreenDc screen(GetDC(nullptr));
-  HDC dc = CreateCompatibleDC(screen.Get());
-  const win32::Bitmap canvas(CreateCompatibleBitmap(screen.Get(), 60, 50));
-  HGDIOBJ old = SelectObject(dc, canvas.Get());
-  const RECT all{0, 0, 60, 50};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  const RECTL bounds{5, 5, 45, 35};
-  EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr,
-                       nullptr, 0),
-            S_OK);
-  const COLORREF inside = GetPixel(dc, 20, 20);
-  EXPECT_NE(inside, RGB(255, 255, 255)) << "the box is drawn";
-  EXPECT_EQ(GetRValue(inside), GetBValue(inside)) << "in a plain grey";
-  EXPECT_EQ(GetPixel(dc, 50, 40), RGB(255, 255, 255)) << "and only within its bounds";
-  SelectObject(dc, old);
-  DeleteDC(dc);
-
-  FORMATETC bitmap{CF_BITMAP, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI};
-  STGMEDIUM medium{};
-  ASSERT_EQ(data->GetData(&bitmap, &medium), S_OK) << "what Wine's view draws with";
-  ASSERT_TRUE(medium.pUnkForRelease);
-  ExpectComIdentity(*medium.pUnkForRelease, "what keeps the bitmap");
-  BITMAP shape{};
-  GetObjectW(medium.hBitmap, sizeof shape, &shape);
-  EXPECT_GT(shape.bmWidth, 0);
-  ReleaseStgMedium(&medium);
-
-  FORMATETC dib{CF_DIB, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-  EXPECT_TRUE(FAILED(data->GetData(&dib, &medium))) << "nothing to copy out";
-}
-
 constexpr COLORREF kRed = RGB(220, 20, 20);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-
-std::shared_ptr<win32::EncodedPicture> RedCard(int width, int height) {
-  auto card = std::make_shared<win32::EncodedPicture>();
-  card->bytes = SolidJpeg(width, height, kRed);
-  card->width = width;
-  card->height = height;
-  card->jpeg = true;
-  return card;
-}
 
 // A white canvas of a memory device context.
 class Canvas {
@@ -220,111 +147,20 @@ class Canvas {
   HGDIOBJ old_;
 };
 
-// Windows' rich-text view draws a card through IViewObject2::Draw, into the bounds it
-// laid out at its resolution: 16 x 8 pixels at 100 % are 24 x 12 at 150 %.
-TEST_F(Contract, Win32ACardDrawsItsPictureWithinItsBoundsAtAnyResolution) {
-  const auto card = win32::MakeCardObject(RedCard(16, 8), nullptr);
-  win32::ComPtr<IViewObject2> view;
-  ASSERT_EQ(card->QueryInterface(IID_IViewObject2, win32::PutVoid(view)), S_OK);
-  for (const int dpi : {96, 144}) {
-    const int width = MulDiv(16, dpi, 96), height = MulDiv(8, dpi, 96);
-    const Canvas canvas(40, 30);
-    const RECTL bounds{5, 5, 5 + width, 5 + height};
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.Dc(), &bounds,
-                         nullptr, nullptr, 0),
-              S_OK);
-    HDC dc = canvas.Dc();
-    EXPECT_TRUE(Near(GetPixel(dc, 5, 5), kRed)) << dpi << ": its first pixel";
-    EXPECT_TRUE(Near(GetPixel(dc, 4 + width, 4 + height), kRed)) << dpi << ": its last";
-    EXPECT_EQ(GetPixel(dc, 5 + width, 5), kWhite) << dpi << ": nothing right of it";
-    EXPECT_EQ(GetPixel(dc, 5, 5 + height), kWhite) << dpi << ": nothing below it";
-    EXPECT_EQ(GetPixel(dc, 4, 4), kWhite) << dpi << ": nothing before it";
+class Pictures : public Contract {
+ protected:
+  // A red card of that size in a file of its own, as the program finds it.
+  std::shared_ptr<const win32::PictureFile> RedCard(const std::string& name, int width,
+                                                    int height) {
+    files.WriteBytes(dir + name, SolidJpeg(width, height, kRed));
+    return win32::ReadPictureFile(dir + name);
   }
-  const Canvas canvas(10, 10);
-  const RECTL none{3, 3, 3, 3};
-  EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.Dc(), &none,
-                       nullptr, nullptr, 0),
-            S_OK);
-  EXPECT_EQ(GetPixel(canvas.Dc(), 3, 3), kWhite) << "empty bounds: nothing drawn";
-  EXPECT_EQ(view->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, canvas.Dc(), &none, nullptr,
-                       nullptr, 0),
-            DV_E_DVASPECT);
-}
-
-// What a container asks of an embedded object beyond drawing it. A card is a static
-// picture: it has no verbs, no moniker, no storage of its own (no IPersist), a fixed size.
-TEST_F(Contract, Win32ACardAnswersAContainerAsAStaticPicture) {
-  const auto card = win32::MakeCardObject(RedCard(16, 8), nullptr);
-  IOleObject& ole = *card.Get();
-  win32::ComPtr<IUnknown> other;
-  EXPECT_EQ(ole.QueryInterface(IID_IPersistStorage, win32::PutVoid(other)), E_NOINTERFACE);
-  EXPECT_EQ(ole.QueryInterface(IID_IPersist, win32::PutVoid(other)), E_NOINTERFACE);
-  EXPECT_EQ(ole.QueryInterface(IID_IUnknown, win32::PutVoid(other)), S_OK);
-  // Whichever interface is asked for, one object answers, known by its IOleObject.
-  for (const IID* iid : {&IID_IOleObject, &IID_IViewObject, &IID_IViewObject2, &IID_IDataObject}) {
-    win32::ComPtr<IUnknown> asked;
-    win32::ComPtr<IUnknown> identity;
-    ASSERT_EQ(ole.QueryInterface(*iid, win32::PutVoid(asked)), S_OK);
-    ASSERT_EQ(asked->QueryInterface(IID_IUnknown, win32::PutVoid(identity)), S_OK);
-    EXPECT_EQ(identity.Get(), other.Get());
-  }
-
-  win32::ComPtr<IOleClientSite> site;
-  EXPECT_EQ(ole.GetClientSite(site.Put()), S_OK);
-  EXPECT_FALSE(site) << "no site before the container gives one";
-  EXPECT_EQ(ole.SetHostNames(L"Tumbledeck", L"card"), S_OK);
-  EXPECT_EQ(ole.DoVerb(OLEIVERB_SHOW, nullptr, nullptr, 0, nullptr, nullptr), S_OK)
-      << "showing it opens nothing";
-  IEnumOLEVERB* verbs = nullptr;
-  EXPECT_EQ(ole.EnumVerbs(&verbs), OLEOBJ_E_NOVERBS);
-  EXPECT_EQ(ole.Update(), S_OK);
-  EXPECT_EQ(ole.IsUpToDate(), S_OK);
-  SIZEL size{100, 100};
-  EXPECT_TRUE(FAILED(ole.SetExtent(DVASPECT_CONTENT, &size))) << "its size is fixed";
-  EXPECT_EQ(ole.GetExtent(DVASPECT_CONTENT, &size), S_OK);
-  EXPECT_EQ(size.cx, MulDiv(16, 2540, 96)) << "its size at 100 %";
-  EXPECT_EQ(ole.GetExtent(DVASPECT_ICON, &size), DV_E_DVASPECT);
-  DWORD status = 0, connection = 0;
-  EXPECT_EQ(ole.GetMiscStatus(DVASPECT_CONTENT, &status), S_OK);
-  EXPECT_TRUE(status & OLEMISC_STATIC);
-  EXPECT_EQ(ole.Advise(nullptr, &connection), S_OK);
-  EXPECT_NE(connection, 0u) << "a connection the container can end";
-  EXPECT_EQ(ole.Unadvise(connection), S_OK);
-  const std::vector<std::pair<const char*, HRESULT>> refused = {
-      {"SetMoniker", ole.SetMoniker(OLEWHICHMK_OBJREL, nullptr)},
-      {"GetMoniker", ole.GetMoniker(OLEGETMONIKER_ONLYIFTHERE, OLEWHICHMK_OBJREL, nullptr)},
-      {"InitFromData", ole.InitFromData(nullptr, TRUE, 0)},
-      {"GetClipboardData", ole.GetClipboardData(0, nullptr)},
-      {"GetUserType", ole.GetUserType(USERCLASSTYPE_FULL, nullptr)},
-      {"EnumAdvise", ole.EnumAdvise(nullptr)},
-      {"SetColorScheme", ole.SetColorScheme(nullptr)},
-  };
-  for (const auto& [what, hr] : refused) EXPECT_TRUE(FAILED(hr)) << what;
-  EXPECT_EQ(ole.Close(OLECLOSE_NOSAVE), S_OK);
-
-  win32::ComPtr<IViewObject2> view;
-  ASSERT_EQ(ole.QueryInterface(IID_IViewObject2, win32::PutVoid(view)), S_OK);
-  LOGPALETTE* palette = nullptr;
-  EXPECT_EQ(view->GetColorSet(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, &palette), S_FALSE)
-      << "any colours";
-  DWORD freeze = 0;
-  EXPECT_TRUE(FAILED(view->Freeze(DVASPECT_CONTENT, -1, nullptr, &freeze)));
-  EXPECT_TRUE(FAILED(view->Unfreeze(freeze)));
-  DWORD aspects = 0;
-  Sink given;
-  IAdviseSink* sink = nullptr;
-  EXPECT_EQ(view->SetAdvise(DVASPECT_CONTENT, 0, &given), S_OK);
-  EXPECT_EQ(view->GetAdvise(&aspects, nullptr, &sink), S_OK);
-  EXPECT_EQ(sink, &given) << "the container's sink is kept";
-  EXPECT_EQ(aspects, static_cast<DWORD>(DVASPECT_CONTENT));
-}
+};
 
 // Other programs take a card as they ask for it: a DIB, an enhanced metafile, the JPEG
 // file; each format listed once, nothing set or advised.
-TEST_F(Contract, Win32ACardGivesOtherProgramsTheFormatsTheyAskFor) {
-  const auto card = win32::MakeCardObject(RedCard(16, 8), nullptr);
-  win32::ComPtr<IDataObject> data;
-  ASSERT_EQ(card->QueryInterface(IID_IDataObject, win32::PutVoid(data)), S_OK);
+TEST_F(Pictures, Win32ACardGivesOtherProgramsTheFormatsTheyAskFor) {
+  const auto data = win32::MakeCardData(RedCard("card.jpg", 16, 8));
 
   FORMATETC metafile{CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
   STGMEDIUM medium{};
@@ -337,6 +173,10 @@ TEST_F(Contract, Win32ACardGivesOtherProgramsTheFormatsTheyAskFor) {
   const RECT place{2, 2, 18, 10};
   PlayEnhMetaFile(canvas.Dc(), medium.hEnhMetaFile, &place);
   EXPECT_TRUE(Near(GetPixel(canvas.Dc(), 10, 6), kRed)) << "and draws the picture";
+  ReleaseStgMedium(&medium);
+  FORMATETC jpeg{win32::JpegFileFormat(), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  ASSERT_EQ(data->GetData(&jpeg, &medium), S_OK);
+  EXPECT_EQ(GlobalSize(medium.hGlobal), files.FileSize(dir + "card.jpg")) << "the file itself";
   ReleaseStgMedium(&medium);
 
   FORMATETC wrongMedium{CF_DIB, nullptr, DVASPECT_CONTENT, -1, TYMED_FILE};
@@ -358,27 +198,53 @@ TEST_F(Contract, Win32ACardGivesOtherProgramsTheFormatsTheyAskFor) {
   win32::ComPtr<IEnumFORMATETC> formats;
   EXPECT_EQ(data->EnumFormatEtc(DATADIR_SET, formats.Put()), E_NOTIMPL) << "nothing is set";
   ASSERT_EQ(data->EnumFormatEtc(DATADIR_GET, formats.Put()), S_OK);
-  FORMATETC got[4]{};
+  FORMATETC got[3]{};
   ULONG fetched = 0;
-  EXPECT_EQ(formats->Next(4, got, &fetched), S_OK);
-  EXPECT_EQ(std::vector<CLIPFORMAT>({got[0].cfFormat, got[1].cfFormat, got[2].cfFormat,
-                                     got[3].cfFormat}),
-            std::vector<CLIPFORMAT>({CF_BITMAP, CF_DIB, CF_ENHMETAFILE,
-                                     win32::JpegFileFormat()}));
+  EXPECT_EQ(formats->Next(3, got, &fetched), S_OK);
+  EXPECT_EQ(std::vector<CLIPFORMAT>({got[0].cfFormat, got[1].cfFormat, got[2].cfFormat}),
+            std::vector<CLIPFORMAT>({CF_DIB, CF_ENHMETAFILE, win32::JpegFileFormat()}));
   EXPECT_EQ(formats->Next(1, got, &fetched), S_FALSE);
   EXPECT_EQ(fetched, 0u);
   formats->Reset();
-  EXPECT_EQ(formats->Skip(2), S_OK);
+  EXPECT_EQ(formats->Skip(1), S_OK);
   win32::ComPtr<IEnumFORMATETC> copy;
   ASSERT_EQ(formats->Clone(copy.Put()), S_OK);
   EXPECT_EQ(copy->Next(1, got, nullptr), S_OK);
   EXPECT_EQ(got[0].cfFormat, CF_ENHMETAFILE) << "a clone goes on where it was";
   EXPECT_EQ(formats->Skip(5), S_FALSE);
   ExpectComIdentity(*formats.Get(), "the format list");
+  ExpectComIdentity(*data.Get(), "the card's data");
 }
 
-// A picture that is no JPEG (a BMP under a card's name) loads, and is offered as pixels.
-TEST_F(Contract, Win32APictureOfAnotherFormatLoadsAndIsCopiedAsPixels) {
+// A card is found by its file's size and last write time: a file damaged past its
+// header, changed since it was found, or gone, is no longer the card. It decodes to
+// nothing (the view draws a plain box), and other programs are handed nothing of it.
+TEST_F(Pictures, Win32ACardWhoseFileIsDamagedChangedOrGoneGivesNothing) {
+  const std::string sound = SolidJpeg(40, 30, kRed);
+  files.WriteBytes(dir + "damaged.jpg", sound.substr(0, sound.find("\xFF\xDA") + 14));
+  const auto damaged = win32::ReadPictureFile(dir + "damaged.jpg");
+  EXPECT_EQ(damaged->width, 40) << "its size at 100 %, from the header";
+  win32::PictureCache cache(1 << 20);
+  EXPECT_FALSE(cache.Get(damaged, 40, 30)) << "damaged";
+
+  const auto changed = RedCard("changed.jpg", 16, 8);
+  ASSERT_TRUE(cache.Get(changed, 16, 8)) << "precondition: the card as it was found";
+  files.WriteBytes(dir + "changed.jpg", SolidJpeg(16, 9, kWhite));
+  const auto gone = RedCard("gone.jpg", 16, 8);
+  files.RemoveFile(dir + "gone.jpg", IfMissing::kFail);
+  for (const auto& [what, card] : {std::pair{"damaged", damaged}, std::pair{"changed", changed},
+                                   std::pair{"gone", gone}}) {
+    EXPECT_FALSE(cache.Get(card, card->width, card->height)) << what << ": never shown";
+    EXPECT_EQ(static_cast<bool>(win32::ReadPictureBytes(*card)), card == damaged) << what;
+    FORMATETC dib = win32::DibFormat();
+    STGMEDIUM medium{};
+    EXPECT_TRUE(FAILED(win32::MakeCardData(card)->GetData(&dib, &medium))) << what;
+  }
+}
+
+// A picture that is no JPEG (a BMP under a card's name) loads, and is offered as pixels;
+// pixels of another size than the header's fill the box it gave.
+TEST_F(Pictures, Win32APictureOfAnotherFormatOrSizeIsCopiedAsPixels) {
   const std::string dib = SoundDib();
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;  // "BM"
@@ -393,12 +259,16 @@ TEST_F(Contract, Win32APictureOfAnotherFormatLoadsAndIsCopiedAsPixels) {
   const win32::GlobalMemory pixels = win32::FullSizeDib(*picture);
   const std::string jpeg = win32::EncodeJpeg(pixels.Get());
   EXPECT_EQ(jpeg.rfind("\xFF\xD8\xFF", 0), 0u) << "encoded as a JPEG for rich text";
+  const auto scaled = win32::DecodePicture(SolidJpeg(16, 8, kRed), 32, 12);
+  ASSERT_TRUE(scaled);
+  EXPECT_EQ(scaled->width, 32);
+  EXPECT_EQ(scaled->height, 12);
 }
 
 // The cache keeps decoded pictures within its budget: the one used longest ago goes
 // first, and what a caller holds stays valid.
-TEST_F(Contract, Win32TheCacheOfDecodedPicturesEvictsTheOldest) {
-  const auto a = RedCard(16, 8), b = RedCard(16, 8);
+TEST_F(Pictures, Win32TheCacheOfDecodedPicturesEvictsTheOldest) {
+  const auto a = RedCard("a.jpg", 16, 8), b = RedCard("b.jpg", 16, 8);
   win32::PictureCache cache(16 * 8 * 4);  // room for one
   const auto first = cache.Get(a, 16, 8);
   ASSERT_TRUE(first);

@@ -66,7 +66,7 @@ LONG FontHeight(HWND child) {
 }
 
 // The user presses the left button at a point of the view and lets it go at once: a
-// picture there is selected, and no drag starts.
+// card there is selected, and no drag starts.
 CHARRANGE ClickAt(HWND view, int x, int y) {
   PostMessageW(view, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
   SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
@@ -91,7 +91,7 @@ TEST_F(Contract, Win32AWindowMovedToAMonitorOfAnotherResolutionFollowsIt) {
   auto label = window->AddLabel(labelSpec);
   int clicks = 0;
   auto button = window->AddButton(buttonSpec, [&] { ++clicks; });
-  auto view = window->AddRichTextView(viewSpec);
+  auto view = window->AddCardView(viewSpec);
   files.WriteBytes(dir + "card.jpg", SolidJpeg(40, 30, RGB(200, 30, 30)));
   const auto card = pictures.LoadPicture(dir + "card.jpg");
   view->AppendPicture(*card);
@@ -101,7 +101,7 @@ TEST_F(Contract, Win32AWindowMovedToAMonitorOfAnotherResolutionFollowsIt) {
   const HWND top = TopWindow(L"Resolution");
   ASSERT_TRUE(top);
   const HWND labelWindow = Child(top, L"STATIC"), buttonWindow = Child(top, L"BUTTON");
-  const HWND viewWindow = Child(top, L"RICHEDIT50W");
+  const HWND viewWindow = Child(top, L"TumbledeckCardView");
   const HFONT labelFont = FontOf(labelWindow), buttonFont = FontOf(buttonWindow);
   const LONG dialogHeight = FontHeight(buttonWindow);
 
@@ -120,15 +120,16 @@ TEST_F(Contract, Win32AWindowMovedToAMonitorOfAnotherResolutionFollowsIt) {
   EXPECT_EQ(FontHeight(labelWindow), -std::lround(12 * 144 / 72.0)) << "12 points at 144 DPI";
   EXPECT_EQ(FontHeight(buttonWindow), MulDiv(dialogHeight, 144, kStandardDpi));
 
-  // A card is found under the mouse at the resolution the view lays it out at.
-  POINTL first{}, second{};
-  SendMessageW(viewWindow, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&first), 0);
-  SendMessageW(viewWindow, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&second), 1);
-  const int laidOut = second.x - first.x;
-  ASSERT_GT(laidOut, 0);
-  const int y = first.y + 5;
-  EXPECT_EQ(ClickAt(viewWindow, first.x + laidOut - 3, y).cpMin, 0) << "on the first card";
-  const CHARRANGE past = ClickAt(viewWindow, first.x + laidOut + 3, y);
+  // A card is found under the mouse at the resolution the view lays it out at: 40 pixels
+  // at 100 % are 60 at 144 DPI.
+  const auto x = [viewWindow](int cp) {
+    return static_cast<short>(LOWORD(SendMessageW(viewWindow, EM_POSFROMCHAR, cp, 0)));
+  };
+  const int laidOut = x(1) - x(0);
+  EXPECT_EQ(laidOut, 60);
+  const int y = static_cast<short>(HIWORD(SendMessageW(viewWindow, EM_POSFROMCHAR, 0, 0))) + 5;
+  EXPECT_EQ(ClickAt(viewWindow, x(0) + laidOut - 3, y).cpMin, 0) << "on the first card";
+  const CHARRANGE past = ClickAt(viewWindow, x(0) + laidOut + 3, y);
   EXPECT_EQ(past.cpMin, 1) << "just past it, on the second";
   EXPECT_EQ(past.cpMax, 2);
 

@@ -27,7 +27,8 @@ import winekit as wk
 SCREEN_WIDTH = 1920
 RESOLUTIONS = (96, 144)
 HELP, VIEWER, READY = "Help", "Show Current Card Sets", "READY !"
-VIEW_CLASS = "RICHEDIT50W"
+VIEW_CLASS = "TumbledeckCardView"
+HELP_VIEW_CLASS = "RICHEDIT50W"
 
 
 def pixels(twips: float, dpi: int) -> int:
@@ -74,7 +75,7 @@ def help_window(c: Case) -> None:
         window = c.wait_window(HELP)
         check_window(c, window, dpi, screen_twips(dpi) / 2 - 7950, 950, 15900, 8500)
         view = next((ch for ch in window["children"]
-                     if ch["class"].upper() == VIEW_CLASS), None)
+                     if ch["class"].upper() == HELP_VIEW_CLASS), None)
         if c.check(view is not None, "it holds the rich-text view"):
             l, t, r, b = view["rect"]
             want = (pixels(30, dpi), pixels(15750, dpi), pixels(8010, dpi))

@@ -23,7 +23,7 @@ from e2e import Case, case
 import winekit as wk
 
 SETS = ("Gold Set", "Silver")
-VIEW_CLASSES = {"Show Current Card Sets": "RICHEDIT50W", "Help": "RICHEDIT50W"}
+VIEW_CLASSES = {"Show Current Card Sets": "TumbledeckCardView", "Help": "RICHEDIT50W"}
 MARK = "planted-ran.txt"
 PLANTED_SCRIPT = b"@echo %0 %* >> C:\\planted-ran.txt\r\n"
 # The libraries the program loads itself (the two rich-text ones), and those Windows'

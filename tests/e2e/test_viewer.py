@@ -25,7 +25,7 @@ import winekit as wk
 VIEWER = "Show Current Card Sets"
 WAITING = "Please Wait..."
 READY = "READY !"
-VIEW_CLASS = "RICHEDIT50W"
+VIEW_CLASS = "TumbledeckCardView"
 
 
 def stock_cards(c: Case, names: list[str]) -> dict[str, tuple[int, int]]:
@@ -469,6 +469,7 @@ def look(c: Case) -> None:
         c.set_resolution(dpi)
 
         def interact(app):
+            xdotool(c, "mousemove", "0", "0")  # no card under a resting mouse: no tooltip
             if not c.check(c.wait_window(READY, 30) is not None, f"the viewer gets {READY!r}"):
                 c.evidence("not-ready")
                 return

@@ -33,7 +33,7 @@ class Viewer : public ::testing::Test {
     sim::SimWindow* waiting = run.sim.WindowByCaption("Please Wait...");
     return waiting ? waiting : run.sim.WindowByCaption("READY !");
   }
-  sim::SimRichTextView& View() const { return *ViewerWindow()->views.at(0); }
+  sim::SimCardView& View() const { return *ViewerWindow()->cardViews.at(0); }
   // The cards the view shows, in view order.
   std::vector<std::string> Shown() const {
     std::vector<std::string> cards;
@@ -70,7 +70,7 @@ TEST_F(Viewer, CardsAppearPassByPassInListingOrder) {
     EXPECT_EQ(Shown(), (std::vector<std::string>{"a0002", "a0001", "c0001", "b0001"}));
     EXPECT_TRUE(View().readOnly);
     EXPECT_TRUE(View().enabled);
-    EXPECT_EQ(View().selStart, 1) << "the caret stands behind the first picture";
+    EXPECT_EQ(View().selection, (CardSelection{1, 1})) << "the caret stands behind the first card";
     EXPECT_EQ(run.sim.clipboard, (std::map<std::string, std::string>{
                                      {"picture", run.hostData + "b0001\\b0001c.jpg"}}))
         << "the clipboard holds the last card's picture, and nothing from before";
@@ -306,26 +306,18 @@ TEST_F(Viewer, ASecondStartOfTheFillDoesNothing) {
   EXPECT_TRUE(checked);
 }
 
-// Users click, select, type and drag while a long fill runs, and another program holds
-// the clipboard throughout: every card still goes in once, in pass order, with nothing
-// between them. A program that listens to the clipboard (a clipboard history) is told of
-// the fill's last card alone.
+// Users select while a long fill runs, and another program holds the clipboard
+// throughout: every card still goes in once, in pass order, with nothing between them,
+// and the user's selection holds until the view is ready. A program that listens to the
+// clipboard (a clipboard history) is told of the fill's last card alone.
 TEST_F(Viewer, TheFillIsImmuneToTheUserAndToOtherPrograms) {
   AddCards(30);
   AddCard("c0001");
   AddCard("b0001");
   run.sim.given.yieldCost = 0.05;
-  for (int i = 0; i < 12; ++i) {
-    run.sim.At(6.2 + i * 0.1, [this, i] {
-      sim::SimRichTextView& view = View();
-      switch (i % 4) {
-        case 0: view.UserClick(0); break;
-        case 1: view.UserSelect(0, 1); break;
-        case 2: view.UserType("x"); break;
-        default: view.UserDropCopy(0, 1); break;
-      }
-    });
-  }
+  CardSelection held;
+  run.sim.At(6.2, [this] { View().UserSelect(3, 1); });
+  run.sim.At(7.2, [this, &held] { held = View().selection; });
   run.sim.given.clipboardBusy = true;
   run.sim.At(7, [this] { run.sim.given.clipboardBusy = false; });
   RunViewer(10, [&] {
@@ -338,9 +330,10 @@ TEST_F(Viewer, TheFillIsImmuneToTheUserAndToOtherPrograms) {
       expected.push_back(run.hostData + card + "\\" + card + "c.jpg");
     }
     EXPECT_EQ(View().pictures, expected);
-    EXPECT_EQ(View().selStart, 1) << "once filled, the view starts as ever";
+    EXPECT_EQ(View().selection, (CardSelection{1, 1})) << "once filled, the view starts as ever";
   });
   EXPECT_TRUE(checked);
+  EXPECT_EQ(held, (CardSelection{3, 1})) << "the user's selection held while cards went in";
   EXPECT_LE(run.sim.seen.clipboardChanges, 2);
 }
 

@@ -25,7 +25,10 @@ int main(int argc, char** argv) {
     while (auto card = listing->Next()) {
       if (*card == "." || *card == "..") continue;
       const auto picture = td::win32::ReadPictureFile(td::CardPicturePath(host, *card));
-      if (td::win32::DecodePicture(*picture)) ++pictures;  // and let it go
+      const auto bytes = td::win32::ReadPictureBytes(*picture);
+      if (bytes && td::win32::DecodePicture(*bytes, picture->width, picture->height)) {
+        ++pictures;  // and let it go
+      }
     }
   }
   const double seconds =
