@@ -392,6 +392,63 @@ def drag_out(c: Case) -> None:
     c.check_master(master, {wk.EXE_NAME})
 
 
+def pixel(c: Case, shot, x: int, y: int) -> tuple[int, int, int]:
+    out = subprocess.run(["convert", str(shot), "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
+                         capture_output=True, text=True).stdout
+    rgb = out.splitlines()[-1].split("(")[1].split(")")[0].split(",")[:3] if "(" in out else []
+    return tuple(int(float(v)) for v in rgb) if len(rgb) == 3 else (-1, -1, -1)
+
+
+@case
+def resting_and_changed(c: Case) -> None:
+    """A mouse resting on a card shows the card's folder name; a card whose file changes
+    after the fill draws as a plain dark box and is left out of a copy, and the others
+    stay as they were."""
+    names = ["a0001", "a0002", "a0003"]
+    sizes = stock_cards(c, names)
+    master, _ = c.master(())
+
+    def interact(app):
+        if not c.check(c.wait_window(READY, 30) is not None, f"the viewer gets {READY!r}"):
+            c.evidence("not-ready")
+            return
+        c.wintool.run("close", "--title", READY)  # nothing over the cards
+        time.sleep(0.5)
+        centres = [card_centre(c, i, sizes[name]) for i, name in enumerate(names)]
+        if not c.check(None not in centres, "the cards stand on the screen"):
+            return
+        xdotool(c, "mousemove", "0", "0")
+        xdotool(c, "mousemove", str(centres[1][0]), str(centres[1][1]))
+        tip = None
+        deadline = time.monotonic() + 10
+        while tip is None and time.monotonic() < deadline:
+            rc, windows = c.wintool.run("list")
+            tip = next((w for w in windows if w["class"].lower() == "tooltips_class32"), None)
+            time.sleep(0.2)
+        c.display.screenshot(c.evidence_dir / "resting.png")
+        c.check(tip is not None and tip["title"] == "a0002",
+                "resting on the second card shows its folder name", f"tooltip: {tip}")
+
+        xdotool(c, "mousemove", "0", "0")
+        wk.card_picture(c.host / "a0002" / "a0002c.jpg", "Changed", "a0002", c.cache, (90, 90))
+        for how in ("minimize", "restore"):  # drawn anew
+            c.wintool.run("show", "--title", VIEWER, how)
+            time.sleep(0.5)
+        shot = c.display.screenshot(c.evidence_dir / "changed.png")
+        c.check(pixel(c, shot, *centres[1]) == (48, 48, 48),
+                "the changed card draws as a plain dark box",
+                f"its centre is {pixel(c, shot, *centres[1])}")
+        c.check(pixel(c, shot, *centres[0]) not in ((48, 48, 48), (0, 0, 0)),
+                "the others as they were", f"the first's centre is {pixel(c, shot, *centres[0])}")
+        c.wintool.run("copyview", "--title", VIEWER, VIEW_CLASS, timeout=60)
+        got = [(p["w"], p["h"]) for p in clipboard(c).get("picts", [])]
+        c.check(got == [sizes["a0001"], sizes["a0003"]], "a copy of every card leaves it out",
+                f"pictures copied: {got}")
+        c.close_window(app, VIEWER)
+
+    run = c.run_app(master, ["showcards"], interact=interact)
+    c.check_ended(run, bound=None)
+
 @case
 def no_host(c: Case) -> None:
     """No host registered: the viewer stays empty and still gets ready."""
