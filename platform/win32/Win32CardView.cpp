@@ -29,6 +29,10 @@ constexpr COLORREF kUnreadable = RGB(48, 48, 48);
 // A click on a scroll arrow, and each line a turn of the wheel scrolls: pixels at 100 %.
 constexpr int kLineAt100 = 48;
 constexpr wchar_t kObjectCharacter = 0xFFFC;  // what a text control gives for an object
+// While cards go in, the scroll bar follows the content a few times a second: drawn
+// anew for every card, it would cost more than the rest of adding one.
+constexpr UINT_PTR kScrollBarTimer = 1;
+constexpr UINT kScrollBarMs = 100;
 
 class DropSource final : public RefCounted<IDropSource> {
  public:
@@ -68,7 +72,10 @@ class CardWindow {
     cards_.push_back(std::move(card));
     // Only the last row changes: its cards stand on its bottom, which a taller card moves.
     InvalidateRow(layout_.RowOf(layout_.Count() - 1));
-    if (layout_.Height() != height) UpdateScrollBar();
+    if (layout_.Height() != height && !barDue_) {
+      barDue_ = SetTimer(hwnd_, kScrollBarTimer, kScrollBarMs, nullptr) != 0;
+      if (!barDue_) UpdateScrollBar();
+    }
   }
   void Clear() {
     cards_.clear();
@@ -135,6 +142,10 @@ class CardWindow {
   // The scroll bar shows where the content is taller than the view: the view is then
   // narrower, and lays its cards out again.
   void UpdateScrollBar() {
+    if (barDue_) {
+      KillTimer(hwnd_, kScrollBarTimer);
+      barDue_ = false;
+    }
     if (updatingBar_) {
       barStale_ = true;  // the bar came or went, and the cards moved
       return;
@@ -358,6 +369,7 @@ class CardWindow {
   int wheel_ = 0;       // a turn of the wheel not yet scrolled
   bool updatingBar_ = false;
   bool barStale_ = false;
+  bool barDue_ = false;  // its timer runs
   OwnWindow tooltip_;
   int32_t tipCard_ = -1;
   std::wstring tipText_;
@@ -455,6 +467,9 @@ LRESULT CardWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wParam), Client()); return 0;
+    case WM_TIMER:
+      if (wParam == kScrollBarTimer) UpdateScrollBar();
+      return 0;
     case WM_VSCROLL: OnScrollBar(LOWORD(wParam)); return 0;
     case WM_MOUSEWHEEL: OnWheel(static_cast<short>(HIWORD(wParam))); return 0;
     case WM_KEYDOWN: OnKey(wParam); return 0;

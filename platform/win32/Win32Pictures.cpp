@@ -98,7 +98,7 @@ bool ReadOn(HANDLE file, std::string& bytes, std::size_t upTo) {
 
 // A JPEG file's frame header lies behind its first segments, most often within a few
 // kilobytes; a file with a large preview carries it further in.
-constexpr std::size_t kHeaderHead = 64u << 10;
+constexpr std::size_t kHeaderHead = 16u << 10;
 
 }  // namespace
 
@@ -123,15 +123,20 @@ std::shared_ptr<const PictureFile> ReadPictureFile(const std::string& path) {
   picture->size = identity->size;
   picture->written = identity->written;
 
+  // As much of the file as its header needs: twice as much each time a JPEG file's lies
+  // further in; the whole of another format, whose header WIC reads.
   std::string bytes;
-  if (!ReadOn(file.Get(), bytes, kHeaderHead)) ThrowLastError(Subject::kPath);
-  picture->jpeg = IsJpeg(bytes);
-  std::optional<PictureSize> size = picture->jpeg ? JpegFrameSize(bytes) : std::nullopt;
-  if (!size) {
-    // Further in, or another format, whose header WIC reads from the whole file.
-    if (!ReadOn(file.Get(), bytes, kLargestPictureFile + 1)) ThrowLastError(Subject::kPath);
+  std::optional<PictureSize> size;
+  for (std::size_t upTo = kHeaderHead;; upTo *= 2) {
+    if (!ReadOn(file.Get(), bytes, std::min(upTo, kLargestPictureFile + 1))) {
+      ThrowLastError(Subject::kPath);
+    }
     if (bytes.size() > kLargestPictureFile) throw InvalidPictureError();
-    size = HeaderSize(bytes);
+    const bool whole = bytes.size() < upTo;
+    picture->jpeg = IsJpeg(bytes);
+    if (picture->jpeg) size = JpegFrameSize(bytes);
+    if (!picture->jpeg && whole) size = HeaderSize(bytes);
+    if (size || whole) break;
   }
   if (!size || size->width > 0x7FFF || size->height > 0x7FFF ||
       static_cast<double>(size->width) * size->height > kMaxPicturePixels) {
