@@ -1,6 +1,7 @@
 #include "platform/RtfText.h"
 
 #include <cstdint>
+#include <string>
 
 #include "platform/Twips.h"
 
@@ -29,20 +30,6 @@ void AppendRtfHex(std::string& rtf, std::string_view bytes) {
     rtf += kHex[byte >> 4];
     rtf += kHex[byte & 0x0F];
     if ((i & 63) == 63) rtf += '\n';
-  }
-}
-
-void AppendRtfLetter(std::string& rtf, char16_t letter) {
-  if (letter == u'\r' || letter == u'\n') {
-    rtf += "\\par\n";
-  } else if (letter == u'\\' || letter == u'{' || letter == u'}') {
-    rtf += '\\';
-    rtf += static_cast<char>(letter);
-  } else if (letter >= 0x20 && letter < 0x80) {
-    rtf += static_cast<char>(letter);
-  } else {
-    // RTF's \u takes a signed 16-bit number.
-    rtf += "\\u" + std::to_string(static_cast<int16_t>(letter)) + "?";
   }
 }
 
