@@ -16,7 +16,7 @@ void MakeBackup(FileSystem& files, System& system, Screen& screen, RunState& run
 // The back-up script's copy, made by the program where the system's interpreter cannot
 // make it: the host's data folder into saveorig\data as "xcopy /s /y /EXCLUDE:" copies
 // it (subfolders that hold files, files of the same name replaced, kBackupExclusions
-// left out). A file that cannot be copied costs only itself; the check after the back-up
+// left out, their folders made all the same). A file that cannot be copied costs only itself; the check after the back-up
 // tells.
 void CopyHostIntoBackup(FileSystem& files, Screen& screen, const RunState& run);
 

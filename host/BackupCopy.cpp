@@ -25,7 +25,7 @@ class TreeCopy {
   TreeCopy(FileSystem& files, Screen& screen) : files_(files), screen_(screen) {}
 
   // Copies the files of `from` and of its subfolders into `to`; both end in "\". A folder
-  // is made only when a file goes into it.
+  // is made only where it holds a file.
   void Folder(const std::string& from, const std::string& to) {
     std::vector<std::string> subfolders;
     try {
@@ -34,7 +34,7 @@ class TreeCopy {
         if (*name == "." || *name == "..") continue;
         if (files_.Attributes(from + *name) & attr::kDirectory) {
           subfolders.push_back(*name);
-        } else if (!Excluded(from + *name)) {
+        } else {
           File(from + *name, to, *name);
         }
       }
@@ -45,10 +45,11 @@ class TreeCopy {
   }
 
  private:
+  // As xcopy does, the file's folder is made even where the file itself is left out.
   void File(const std::string& from, const std::string& folder, const std::string& name) {
     try {
       MakeFolders(folder);
-      files_.Copy(from, folder + name);
+      if (!Excluded(from)) files_.Copy(from, folder + name);
     } catch (const RunError&) {
     }
     screen_.DoEvents();

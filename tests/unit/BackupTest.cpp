@@ -183,6 +183,7 @@ TEST_F(Backup, WhereTheInterpreterCannotRunTheScriptTheProgramCopiesAsXcopyWould
   run.sim.fs.CopyTree(run.hostData, "E:\\Xcopy", excluded);
   EXPECT_EQ(run.sim.fs.Snapshot(Saved()), run.sim.fs.Snapshot("E:\\Xcopy"));
   EXPECT_FALSE(run.sim.fs.Exists(Saved() + "empty")) << "a folder without files stays behind";
+  EXPECT_TRUE(run.sim.fs.IsFolder(Saved() + "Music Old")) << "as xcopy makes it, left out or not";
   std::string list;
   for (const char* entry : kBackupExclusions) list += std::string(entry) + "\r\n";
   EXPECT_EQ(list, ExclusionList(run.sim.given.resources[kResBackupScript]))
