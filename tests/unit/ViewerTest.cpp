@@ -103,6 +103,18 @@ TEST_F(Viewer, EveryFailureCostsOnlyItsOwnCard) {
   EXPECT_TRUE(checked);
 }
 
+TEST_F(Viewer, ACardFolderThatGoesDuringTheFillCostsOnlyItself) {
+  AddCards(40);
+  run.sim.given.yieldCost = 0.05;  // the 30th card comes at about 7.5 s
+  run.sim.At(7.0, [&] { run.sim.fs.Erase(run.hostData + "a0030"); });
+  RunViewer(10, [&] {
+    EXPECT_EQ(Shown().size(), 39u);
+    EXPECT_EQ(Shown().at(28), "a0029");
+    EXPECT_EQ(Shown().at(29), "a0031") << "the next card still comes";
+  });
+  EXPECT_TRUE(checked);
+}
+
 TEST_F(Viewer, AListingThatFailsEndsOnlyItsPass) {
   AddCards(4, 'a');
   AddCard("c0001");
