@@ -40,7 +40,7 @@ class Form : public WindowEvents {
   // is set back to that, one side at a time; each correction raises a resize of its
   // own, which finds the minimum met.
   void KeepMinimumSize();
-  // Where the rich-text view goes: 30 twips in from the left, from the top down, 150
+  // Where the window's view goes (the cards, the guide): 30 twips in from the left, from the top down, 150
   // twips narrower and 490 twips lower than the window.
   Bounds ViewBounds() const;
 

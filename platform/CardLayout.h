@@ -2,8 +2,8 @@
 // side from the left, each row as high as its tallest card with the cards standing on
 // the row's bottom, the next row where a card would pass the right edge. A card keeps
 // its size at 100 % (96 pixels to the inch) on every monitor: at 150 % it is half as
-// large again in pixels, counted by way of 0.01 mm as the rich-text view it replaces
-// counted it, so that every card stands where it always stood.
+// large again in pixels, counted by way of 0.01 mm as the rich-text control the view
+// replaces counted it, so that every card stands where it always stood.
 #pragma once
 
 #include <cstdint>

@@ -28,7 +28,7 @@ int Procs();
 int WaitProcs(const std::vector<std::wstring>& names, double timeout);
 int Kill(const std::wstring& name);
 
-// A window's rich-text view or other text control (RichViewCommands.cpp).
+// A window's text control: the card view, a rich-text view (RichViewCommands.cpp).
 int Type(HWND top, const std::wstring& cls, const std::wstring& text);
 int Length(HWND top, const std::wstring& cls);
 int CopyView(HWND top, const std::wstring& cls, long from = 0, long to = -1);

@@ -1,5 +1,5 @@
-// Commands on a window's text control, the viewer's and the help window's rich-text
-// view above all: type, length, copyview, meddle, pagedown, positions.
+// Commands on a window's text control, the viewer's card view and the help window's
+// rich-text view above all: type, length, copyview, meddle, pagedown, positions.
 #include <windows.h>
 #include <richedit.h>
 
