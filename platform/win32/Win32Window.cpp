@@ -308,6 +308,19 @@ RECT FrameFor(const WindowSpec& spec, const Styles& s, int dpi) {
   return frame;
 }
 
+// The client area the spec gives, whatever frame the system draws: Wine 10 draws a
+// window's frame at the system's resolution where its monitor keeps another.
+void KeepClientArea(HWND h, const WindowSpec& spec, int dpi) {
+  RECT outer{}, client{};
+  GetWindowRect(h, &outer);
+  GetClientRect(h, &client);
+  const int wider = TwipsToPixels(spec.clientWidth, dpi) - client.right;
+  const int taller = TwipsToPixels(spec.clientHeight, dpi) - client.bottom;
+  if (wider == 0 && taller == 0) return;
+  SetWindowPos(h, nullptr, 0, 0, outer.right - outer.left + wider, outer.bottom - outer.top + taller,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 std::unique_ptr<Window> OpenTopLevelWindow(const WindowSpec& spec, WindowEvents& events) {
@@ -337,6 +350,7 @@ std::unique_ptr<Window> OpenTopLevelWindow(const WindowSpec& spec, WindowEvents&
     SetWindowPos(h, nullptr, 0, 0, there.right - there.left, there.bottom - there.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  KeepClientArea(h, spec, core->dpi);
   core->creating = false;
   if (spec.programIcon) {
     core->bigIcon = LoadProgramIcon(SM_CXICON, SM_CYICON);

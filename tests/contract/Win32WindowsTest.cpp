@@ -177,14 +177,12 @@ TEST_F(Contract, Win32OlderSystemsAndOtherMonitorsGiveWindowsTheirSizeInTwips) {
     win32::Functions().getDpiForWindow = MonitorAt144;
     auto window = screen.OpenWindow(Spec("Other monitor"), events);
     const HWND h = TopWindow(L"Other monitor");
-    // Its client area at that resolution, in a frame as Windows draws it there.
-    RECT wanted{0, 0, TwipsToPixels(6000, 144), TwipsToPixels(4500, 144)};
-    AdjustWindowRectExForDpi(&wanted, static_cast<DWORD>(GetWindowLongW(h, GWL_STYLE)), FALSE,
-                             static_cast<DWORD>(GetWindowLongW(h, GWL_EXSTYLE)), 144);
-    RECT outer{};
+    // Its client area at that resolution, in whatever frame the system draws there.
+    RECT client{}, outer{};
+    GetClientRect(h, &client);
     GetWindowRect(h, &outer);
-    EXPECT_EQ(outer.right - outer.left, wanted.right - wanted.left);
-    EXPECT_EQ(outer.bottom - outer.top, wanted.bottom - wanted.top);
+    EXPECT_EQ(client.right, TwipsToPixels(6000, 144));
+    EXPECT_EQ(client.bottom, TwipsToPixels(4500, 144));
     EXPECT_EQ(window->GetBounds().width, PixelsToTwips(outer.right - outer.left, 144));
   }
 }

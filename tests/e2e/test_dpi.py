@@ -10,9 +10,9 @@ Wine takes the resolution from HKCU\\Control Panel\\Desktop\\LogPixels: every pr
 it as the system's resolution when it starts, and Wine 10 gives its monitors the one the
 session began with (a Wine session lasts while its server runs). A change is therefore
 made as on Windows, where a new scale reaches the whole desktop at the next sign-in: the
-session ends before the program runs. The case `changed_in_session` keeps the session,
-as a user who changes the scale and does not sign out: each window is then laid out at
-its monitor's resolution, whatever the system's.
+session ends before the program runs. The viewer's case also keeps a session through a
+change, as a user who changes the scale and does not sign out: its window is then laid
+out at its monitor's resolution, whatever the system's.
 """
 
 from __future__ import annotations
@@ -50,17 +50,21 @@ def screen_twips(dpi: int) -> float:
     return SCREEN_WIDTH * 1440 / dpi
 
 
-def at_each_resolution(c: Case, command: str, title: str, look) -> None:
-    """Runs the command at each resolution; look(app, window, dpi) checks the window of
-    that title once it shows, and closes it."""
+def at_each_resolution(c: Case, command: str, title: str, look, in_session=False) -> None:
+    """Runs the command at each resolution, a new session for each (with `in_session`, once
+    more after a change from 96 to 144 DPI within a session); look(app, window, dpi) checks
+    the window of that title at its monitor's resolution once it shows, and closes it."""
     master, _ = c.master(())
-    for dpi in RESOLUTIONS:
-        c.set_resolution(dpi)
+    changes = [[(96, True)], [(144, True)]] + ([[(96, True), (144, False)]] if in_session else [])
+    for settings in changes:
+        for dpi, new_session in settings:
+            c.set_resolution(dpi, new_session)
 
         def interact(app):
             window = c.wait_window(title)
-            if c.check(window is not None, f"{title!r} opens at {dpi} DPI"):
-                look(app, window, dpi)
+            if c.check(window is not None, f"{title!r} opens after {settings}"):
+                print(f"  info  its monitor is at {window['dpi']} DPI", flush=True)
+                look(app, window, window["dpi"])
 
         run = c.run_app(master, [command], interact=interact)
         c.check_ended(run, bound=None)
@@ -91,8 +95,11 @@ def help_window(c: Case) -> None:
 
 @case
 def viewer_window(c: Case) -> None:
-    """The card viewer and its progress window, and the cards in it, at both resolutions."""
+    """The card viewer and its progress window, and the cards in it, at both resolutions
+    and after a change within a session: at its monitor's resolution, in the middle of the
+    screen, its cards laid out at that resolution."""
     card_width = 240  # the host's cards: 240 x 336 pixels
+    shots = []
 
     def look(app, viewer, dpi):
         check_window(c, viewer, dpi, screen_twips(dpi) / 2 - 5450, 450, 10900, 8500)
@@ -110,7 +117,7 @@ def viewer_window(c: Case) -> None:
                 "it stands in the middle of the viewer",
                 f"viewer {viewer['rect']}, progress {progress['rect']}")
         time.sleep(1.0)
-        c.display.screenshot(c.evidence_dir / f"viewer-{dpi}.png")
+        shots.append(c.display.screenshot(c.evidence_dir / f"viewer-{len(shots) + 1}-{dpi}.png"))
         rc, found = c.wintool.run("positions", "--title", VIEWER, VIEW_CLASS, "1")
         xs = [p[0] for p in found[0]["positions"]] if rc == 0 and found else []
         c.check(len(xs) == 2 and abs(xs[1] - xs[0] - pixels(card_width * 15, dpi)) <= 1,
@@ -123,40 +130,7 @@ def viewer_window(c: Case) -> None:
                 f"clipboard picture {dib}")
         c.close_window(app, VIEWER)
 
-    at_each_resolution(c, "showcards", VIEWER, look)
-
-
-@case
-def changed_in_session(c: Case) -> None:
-    """The resolution goes from 96 to 144 DPI while the session lasts: the viewer has the
-    size its twips make at its monitor's resolution, stands in the middle of the screen,
-    and lays its cards out at that resolution."""
-    master, _ = c.master(())
-    c.set_resolution(96)
-    c.set_resolution(144, new_session=False)
-
-    def interact(app):
-        viewer = c.wait_window(VIEWER)
-        if not c.check(viewer is not None, f"{VIEWER!r} opens"):
-            return
-        dpi = viewer["dpi"]
-        print(f"  info  the viewer's monitor is at {dpi} DPI", flush=True)
-        l, t, r, b = viewer["rect"]
-        c.check(abs(r - l - pixels(10900, dpi)) <= 1 and abs(b - t - pixels(8500, dpi)) <= 1,
-                f"it is 10900 x 8500 twips at its monitor's {dpi} DPI",
-                f"got {r - l} x {b - t} pixels")
-        c.check(abs(l + r - SCREEN_WIDTH) <= 2, "it stands in the middle of the screen",
-                f"left {l}, right {r}")
-        if c.wait_window(READY, 30) is None:
-            return
-        rc, found = c.wintool.run("positions", "--title", VIEWER, VIEW_CLASS, "1")
-        xs = [p[0] for p in found[0]["positions"]] if rc == 0 and found else []
-        c.check(len(xs) == 2 and abs(xs[1] - xs[0] - pixels(240 * 15, dpi)) <= 1,
-                "its cards are laid out at that resolution", f"positions {xs}")
-        c.display.screenshot(c.evidence_dir / "viewer-changed.png")
-        c.close_window(app, VIEWER)
-
-    c.check_ended(c.run_app(master, ["showcards"], interact=interact), bound=None)
+    at_each_resolution(c, "showcards", VIEWER, look, in_session=True)
 
 
 if __name__ == "__main__":
