@@ -173,8 +173,12 @@ class CardWindow {
     } else {
       InvalidateRect(hwnd_, nullptr, FALSE);
     }
-    SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, scroll_, 0};
-    SetScrollInfo(hwnd_, SB_VERT, &info, TRUE);
+    if (barDue_) {
+      UpdateScrollBar();  // its range too: the user is scrolling
+    } else {
+      SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, scroll_, 0};
+      SetScrollInfo(hwnd_, SB_VERT, &info, TRUE);
+    }
     if (tooltip_) SendMessageW(tooltip_.Get(), TTM_POP, 0, 0);
   }
   void OnScrollBar(WORD code) {
