@@ -1,6 +1,6 @@
 # The Wines the Windows tests run on: the machine's own (Wine 8 on Debian 12), and Wine 10
 # from a Debian 13 root that the fixture wine10.root makes once with debootstrap and keeps
-# under build/wine10/ (python3 -m winekit root). Each Wine has a base prefix of its own,
+# under build/wine10/ (tools/wine10-root.sh). Each Wine has a base prefix of its own,
 # made by the fixture <wine>.prefix; a case copies it.
 #
 #   add_wine_test(<name> COMMAND <command>... [TIMEOUT <s>])
@@ -30,9 +30,9 @@ endfunction()
 
 # The Debian 13 root, then each Wine's base prefix (wineboot takes ~20 s, a copy ~1.5 s).
 add_test(NAME wine10.root
-  COMMAND ${Python3_EXECUTABLE} -m winekit root --out ${tumbledeck_wine10_root})
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tools/wine10-root.sh ${tumbledeck_wine10_root})
 set_tests_properties(wine10.root PROPERTIES FIXTURES_SETUP wine10_root TIMEOUT 1200
-  LABELS wine10 ENVIRONMENT ${tumbledeck_winekit})
+  LABELS wine10)
 foreach(wine IN LISTS tumbledeck_wines)
   tumbledeck_wine_settings(${wine})
   add_test(NAME ${wine_prefix}e2e.prefix

@@ -12,7 +12,7 @@ demo and the benchmarks. Everything here drives the real Tumbledeck.exe under
 - records:     wintool's JSON lines.
 - layout:      names and places the program and the host use; errors: WineError.
 - wines:       which Wine runs the programs: the machine's, or Wine 10 from a Debian 13
-               root (WINEKIT_ROOT), which `python3 -m winekit root` makes.
+               root (WINEKIT_ROOT), which tools/wine10-root.sh makes.
 - __main__:    the command line (python3 -m winekit base|stage|demo); demo: its demo.
 
 Found through PYTHONPATH=tests/support, which CTest and the tools/ scripts set.

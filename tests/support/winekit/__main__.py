@@ -2,7 +2,6 @@
 build the shared base prefix):
 
   python3 -m winekit base  --out DIR --findstr FINDSTR.EXE
-  python3 -m winekit root  --out DIR      (a Debian 13 root with Wine 10, made once)
   python3 -m winekit stage --out DIR --exe TUMBLEDECK.EXE --findstr FINDSTR.EXE
   python3 -m winekit demo  --out DIR --exe TUMBLEDECK.EXE --findstr FINDSTR.EXE
 
@@ -23,16 +22,10 @@ from .display import Display
 from .errors import WineError
 from .layout import EXE_NAME
 from .stage import stage
-from .wines import make_root
 
 
 def cmd_base(a) -> int:
     build_base_prefix(Path(a.out), Path(a.findstr))
-    return 0
-
-
-def cmd_root(a) -> int:
-    make_root(Path(a.out))
     return 0
 
 
@@ -62,9 +55,6 @@ def parser() -> argparse.ArgumentParser:
     b.add_argument("--out", required=True)
     b.add_argument("--findstr", required=True)
     b.set_defaults(func=cmd_base)
-    r = sub.add_parser("root", help="a Debian 13 root with Wine 10 (WINEKIT_ROOT)")
-    r.add_argument("--out", required=True)
-    r.set_defaults(func=cmd_root)
     for name, func, text in (("stage", cmd_stage, "prefix, master folder and host, no run"),
                              ("demo", cmd_demo, "stage, then one random switch")):
         s = sub.add_parser(name, help=text)

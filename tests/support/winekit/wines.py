@@ -1,5 +1,5 @@
 """Which Wine runs the programs: the machine's own (Wine 8 on Debian 12), or Wine 10 from
-a Debian 13 root that debootstrap made from Debian's registry (build/wine10/root).
+a Debian 13 root that tools/wine10-root.sh made from Debian's registry (build/wine10/root).
 
 WINEKIT_ROOT names such a root; without it, the machine's own Wine runs. A program of the
 root runs in a mount namespace of its own with /dev, /proc, /tmp (the displays' and the
@@ -10,26 +10,12 @@ path the tests hand it; the namespace, and its mounts, go with the process.
 from __future__ import annotations
 
 import os
-import shutil
-import subprocess
-import sys
-import time
 from pathlib import Path
-
-from .errors import WineError
 
 ROOT_VARIABLE = "WINEKIT_ROOT"
 WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
 CHECKOUT = Path(__file__).resolve().parents[3]
-# What a Debian 13 root needs to run the tests' programs; the fonts stand in for the
-# guide's Courier New, as on the machine.
-ROOT_PACKAGES = ("wine", "wine64", "fonts-dejavu-core")
-ROOT_SUITE = "trixie"
-ROOT_MIRROR = "http://deb.debian.org/debian"
-ROOT_MARK = ".tumbledeck-root"
-ROOT_ATTEMPTS = 3
-
 # Runs "$@" inside root $1 with the places bound, in the current folder where the root
 # has it (Wine maps it to the program's own current folder); every mount stays in the
 # namespace.
@@ -47,11 +33,6 @@ exec chroot "$root" /bin/sh -c 'cd "$1" 2>/dev/null; shift; exec "$@"' enter "$P
 def root() -> Path | None:
     value = os.environ.get(ROOT_VARIABLE)
     return Path(value).resolve() if value else None
-
-
-def name() -> str:
-    """The Wine that runs, for the tests' reports."""
-    return f"Wine 10 in {root()}" if root() else "the machine's Wine"
 
 
 def command(program: str, *args: str) -> list[str]:
@@ -78,37 +59,3 @@ def scripts_copy() -> bool:
     run its registry loop (it reads "Tokens=3""delims=" as no delimiters): the script ends
     at once having copied nothing, and the program copies after it."""
     return root() is None
-
-
-def make_root(dest: Path) -> Path:
-    """A Debian 13 root with Wine 10 at dest, made once and then reused; debootstrap is
-    tried again when Debian's registry is slow or breaks off."""
-    dest = Path(dest).resolve()
-    if (dest / ROOT_MARK).exists():
-        return dest
-    if not shutil.which("debootstrap"):
-        raise WineError("debootstrap is missing: run tools/install-deps.sh")
-    tmp = dest.with_name(dest.name + ".tmp")
-    log = dest.with_name(dest.name + "-debootstrap.log")
-    started = time.monotonic()
-    for attempt in range(1, ROOT_ATTEMPTS + 1):
-        shutil.rmtree(tmp, ignore_errors=True)
-        tmp.parent.mkdir(parents=True, exist_ok=True)
-        with open(log, "wb") as out:
-            rc = subprocess.call(["debootstrap", "--variant=minbase",
-                                  "--include=" + ",".join(ROOT_PACKAGES), ROOT_SUITE,
-                                  str(tmp), ROOT_MIRROR],
-                                 stdin=subprocess.DEVNULL, stdout=out, stderr=out)
-        if rc == 0:
-            break
-        print(f"[winekit] debootstrap failed (status {rc}, attempt {attempt}); see {log}",
-              file=sys.stderr, flush=True)
-        if attempt == ROOT_ATTEMPTS:
-            raise WineError(f"no Debian {ROOT_SUITE} root after {attempt} attempts; see {log}")
-        time.sleep(10 * attempt)
-    (tmp / ROOT_MARK).write_text(f"{ROOT_SUITE}: {', '.join(ROOT_PACKAGES)}\n")
-    shutil.rmtree(dest, ignore_errors=True)
-    tmp.rename(dest)
-    print(f"[winekit] Debian {ROOT_SUITE} root with Wine 10 ready in "
-          f"{time.monotonic() - started:.0f} s", file=sys.stderr, flush=True)
-    return dest
