@@ -113,30 +113,18 @@ def reproducible(build: Path, source: Path) -> None:
     print(f"  info  the second build took {time.monotonic() - started:.0f} s", flush=True)
 
 
-def manifest(pe: pefile.PE) -> str:
-    """The manifest the executable carries (resource type 24, id 1)."""
-    resources = getattr(pe, "DIRECTORY_ENTRY_RESOURCE", None)
-    for kind in resources.entries if resources else []:
-        if kind.id != pefile.RESOURCE_TYPE["RT_MANIFEST"]:
-            continue
-        for entry in kind.directory.entries:
-            data = entry.directory.entries[0].data.struct
-            return pe.get_data(data.OffsetToData, data.Size).decode("utf-8", errors="replace")
-    return ""
-
-
 def imports(build: Path) -> None:
     """No library the program names can come from beside it: each is one Windows always
     takes from its own folder."""
-    pe = pefile.PE(str(build / "Tumbledeck.exe"))
+    exe = (build / "Tumbledeck.exe").read_bytes()  # its manifest is text in its resources
+    pe = pefile.PE(data=exe)
     named = [e.dll.decode().lower() for e in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])]
     delayed = [e.dll.decode().lower() for e in getattr(pe, "DIRECTORY_ENTRY_DELAY_IMPORT", [])]
     check(bool(named), "the program's import table is read", "no imports found")
     check(not delayed, "it loads no library late by name", f"delay-loaded: {delayed}")
-    text = manifest(pe)
     for library in named:
         if library in MANIFEST_LIBRARIES:
-            check(MANIFEST_LIBRARIES[library] in text,
+            check(MANIFEST_LIBRARIES[library].encode() in exe,
                   f"{library} comes from the side-by-side store its manifest names",
                   f"the manifest names no {MANIFEST_LIBRARIES[library]}")
         else:

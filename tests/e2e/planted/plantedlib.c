@@ -1,24 +1,18 @@
 /* plantedlib.dll: a stranger's library, for the Wine test that plants one beside
  * Tumbledeck.exe under the name of a system library (msftedit.dll, uxtheme.dll...). It
- * must never load: if it does, it leaves C:\planted-<its file name>.txt. */
+ * must never load: if it does, it adds its own path to C:\planted-loaded.txt. */
 #include <stdio.h>
 #include <windows.h>
 
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID reserved)
 {
+    wchar_t path[MAX_PATH];
     (void)reserved;
-    if (reason == DLL_PROCESS_ATTACH) {
-        wchar_t path[MAX_PATH], mark[MAX_PATH + 32];
-        const wchar_t *name = path;
-        if (GetModuleFileNameW(self, path, MAX_PATH)) {
-            for (const wchar_t *p = path; *p; ++p)
-                if (*p == L'\\' || *p == L'/') name = p + 1;
-            swprintf(mark, MAX_PATH + 32, L"C:\\planted-%ls.txt", name);
-            FILE *file = _wfopen(mark, L"ab");
-            if (file) {
-                fprintf(file, "%ls\r\n", GetCommandLineW());
-                fclose(file);
-            }
+    if (reason == DLL_PROCESS_ATTACH && GetModuleFileNameW(self, path, MAX_PATH)) {
+        FILE *mark = _wfopen(L"C:\\planted-loaded.txt", L"ab");
+        if (mark) {
+            fprintf(mark, "%ls\r\n", path);
+            fclose(mark);
         }
     }
     return TRUE;
