@@ -120,11 +120,16 @@ class CardWindow {
                  layout_.RowTop(row) + layout_.RowHeight(row) - scroll_};
     if (r.bottom > 0 && r.top < Client().bottom) InvalidateRect(hwnd_, &r, FALSE);
   }
+  // Those of the cards from `from` to `to` that are in sight: a selection of all of
+  // thousands costs only the rows on the screen.
   void InvalidateCards(TextPosition from, TextPosition to) {
-    for (int32_t card = std::max(from, 0); card < std::min(to, Count()); ++card) {
+    if (Count() == 0) return;
+    const int32_t first = layout_.FirstOfRow(std::max(layout_.RowAt(scroll_), 0));
+    const int32_t end = layout_.EndOfRow(layout_.RowAt(scroll_ + PageHeight()));
+    for (int32_t card = std::max(from, first); card < std::min(to, end); ++card) {
       const CardBox box = layout_.Box(card);
       const RECT r{box.x, box.y - scroll_, box.x + box.width, box.y + box.height - scroll_};
-      if (r.bottom > 0 && r.top < Client().bottom) InvalidateRect(hwnd_, &r, FALSE);
+      InvalidateRect(hwnd_, &r, FALSE);
     }
   }
   // Lays the cards out for the view's width and resolution, the card at the top of the
