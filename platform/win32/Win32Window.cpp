@@ -308,7 +308,7 @@ RECT FrameFor(const WindowSpec& spec, const Styles& s, int dpi) {
   return frame;
 }
 
-// The client area the spec gives, whatever frame the system draws: Wine 10 draws a
+// The client area its WindowSpec gives, whatever frame the system draws: Wine 10 draws a
 // window's frame at the system's resolution where its monitor keeps another.
 void KeepClientArea(HWND h, const WindowSpec& spec, int dpi) {
   RECT outer{}, client{};

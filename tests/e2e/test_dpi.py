@@ -63,7 +63,6 @@ def at_each_resolution(c: Case, command: str, title: str, look, in_session=False
         def interact(app):
             window = c.wait_window(title)
             if c.check(window is not None, f"{title!r} opens after {settings}"):
-                print(f"  info  its monitor is at {window['dpi']} DPI", flush=True)
                 look(app, window, window["dpi"])
 
         run = c.run_app(master, [command], interact=interact)

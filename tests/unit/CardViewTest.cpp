@@ -92,7 +92,6 @@ TEST(CardSelection, KeysAndClicksMoveItAsInAListOfIcons) {
       {{3, 1}, CardKey::kRight, true, {}, {2, 3}},
       {{4, 5}, CardKey::kRowEnd, false, {}, {5, 6}},
       {{5, 6}, CardKey::kRowStart, false, {}, {4, 5}},
-      {{3, 4}, CardKey::kLast, false, {}, {5, 6}},
       {{3, 4}, CardKey::kFirst, false, {}, {0, 1}},
       {{1, 2}, CardKey::kLast, true, {}, {1, 6}},
       {{0, 1}, CardKey::kPageDown, false, {}, {2, 3}},
