@@ -135,13 +135,7 @@ class Win32FileSystem : public FileSystem {
   }
 
   std::optional<std::string> ShortPath(const std::string& path) override {
-    const std::wstring name = Widen(path);
-    const auto shortName = FillBuffer([&name](wchar_t* buffer, unsigned long size) {
-      return GetShortPathNameW(name.c_str(), buffer, size);
-    });
-    // Where a volume keeps no short names, the long names come back unchanged.
-    if (!shortName || !IsShortPath(*shortName)) return std::nullopt;
-    return Narrow(*shortName);
+    return ShortPathOf(path);
   }
 
   uint64_t FileSize(const std::string& path) override {
@@ -223,6 +217,16 @@ std::string ReadFileHead(const std::string& path, std::size_t maxBytes) {
     content.append(buffer, got);
   }
   return content;
+}
+
+std::optional<std::string> ShortPathOf(const std::string& path) {
+  const std::wstring name = Widen(path);
+  const auto shortName = FillBuffer([&name](wchar_t* buffer, unsigned long size) {
+    return GetShortPathNameW(name.c_str(), buffer, size);
+  });
+  // Where a volume keeps no short names, the long names come back unchanged.
+  if (!shortName || !IsShortPath(*shortName)) return std::nullopt;
+  return Narrow(*shortName);
 }
 
 std::string ReadWholeFile(const std::string& path) {

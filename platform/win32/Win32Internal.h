@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -49,6 +50,9 @@ int WineVersion();
 
 // Starts a command line as System::StartProcess says (Win32Processes.cpp).
 std::unique_ptr<StartedProcess> StartProgram(const std::string& commandLine);
+
+// FileSystem::ShortPath (Win32Files.cpp).
+std::optional<std::string> ShortPathOf(const std::string& path);
 
 // The whole content of a file, or its first `maxBytes` bytes, opened for reading with
 // every kind of sharing allowed.

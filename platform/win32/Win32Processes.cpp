@@ -101,14 +101,6 @@ bool IsXcopy(const std::string& systemFile) {
   return CompareStringOrdinal(Widen(systemFile).c_str(), -1, L"xcopy.exe", -1, TRUE) == CSTR_EQUAL;
 }
 
-std::optional<std::string> ShortFormOf(const std::string& path) {
-  const std::wstring name = Widen(path);
-  const auto shortName = FillBuffer([&name](wchar_t* buffer, unsigned long size) {
-    return GetShortPathNameW(name.c_str(), buffer, size);
-  });
-  return shortName ? TryNarrow(*shortName) : std::nullopt;
-}
-
 // A started process, and the job that holds it with every process it starts in turn
 // (a script's xcopy, reg and findstr), where it got one: ending it ends them all.
 class Win32Process : public StartedProcess {
@@ -223,7 +215,7 @@ std::unique_ptr<StartedProcess> StartProgram(const std::string& commandLine) {
   const std::optional<std::string> systemFile = SystemProgramFile(call.program);
   const std::wstring application = systemFile ? SystemFolder() + Widen(*systemFile) : Widen(call.program);
   if (systemFile && IsXcopy(*systemFile) && XcopySplitsQuotedBlanks()) {
-    return Launch(application.c_str(), Widen(WithoutBlanksInWords(commandLine, ShortFormOf)));
+    return Launch(application.c_str(), Widen(WithoutBlanksInWords(commandLine, ShortPathOf)));
   }
   return Launch(application.c_str(), line);
 }
