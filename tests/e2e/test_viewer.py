@@ -294,7 +294,9 @@ def listener(c: Case) -> None:
 def scrolling(c: Case) -> None:
     """The user pages far down a view taller than 65,535 pixels while it fills: the view
     stays where the user left it, card after card, until the fill ends."""
-    count = 1500  # cards of 640 pixels, one to a row: some 960,000 pixels
+    # Cards of 640 pixels, one to a row: some 1,900,000 pixels, and a fill that outlasts
+    # the start of the tool that pages down, on a fast machine too.
+    count = 3000
     many_cards(c, count)
     master, _ = c.master(())
 
